@@ -5,9 +5,14 @@
 #include "model/predefined_folder.h"
 // -- project records
 // -- components
+#include "model/component.h"
 // -- string and bitmap tables
 // -- stream objects and selectors
+#include "model/selectors.h"
+#include "model/stream_object.h"
 // -- conditions and languages
+#include "model/condition.h"
+#include "model/prelang.h"
 // -- registry and shortcuts
 // -- file groups
 
@@ -17,17 +22,32 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
       // project records
 
       // components
+      RUNTIME_CLASS(CInstallCompent),
+      RUNTIME_CLASS(CInstallComponentMap),
 
       // string and bitmap tables
 
       // stream objects and selectors
-
+      RUNTIME_CLASS(CStreamObject),
+      RUNTIME_CLASS(CSplashDlgObject),
+      RUNTIME_CLASS(CIntroDLgObject),
+      RUNTIME_CLASS(CDirSelectDlgObject),
+      RUNTIME_CLASS(CExtractDlgObject),
+      RUNTIME_CLASS(CFinishDlgObject),
+      RUNTIME_CLASS(CDllObject),
+      RUNTIME_CLASS(CExeObject),
       RUNTIME_CLASS(CObTree),
       RUNTIME_CLASS(CNode),
+      RUNTIME_CLASS(CAdminSelect),
+      RUNTIME_CLASS(CAutoSelect),
+      RUNTIME_CLASS(CLangSelect),
+      RUNTIME_CLASS(COSSelect),
 
       // conditions, folders and languages
-
+      RUNTIME_CLASS(CInstallCondition),
+      RUNTIME_CLASS(CInstallConditionTable),
       RUNTIME_CLASS(CPreDefineFolder),
+      RUNTIME_CLASS(CPreLang),
 
       // registry and shortcuts
 
