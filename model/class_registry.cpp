@@ -6,10 +6,15 @@
 // -- project records
 // -- components
 // -- string and bitmap tables
+#include "model/bitmap_table.h"
+#include "model/string_table.h"
 // -- stream objects and selectors
 // -- conditions and languages
 // -- registry and shortcuts
+#include "model/registry.h"
+#include "model/shortcut.h"
 // -- file groups
+#include "model/file_list.h"
 
 const CRuntimeClass* const* CRuntimeClass::Registry() {
   static const CRuntimeClass* const kClasses[] = {
@@ -19,6 +24,10 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
       // components
 
       // string and bitmap tables
+      RUNTIME_CLASS(CStringTable),
+      RUNTIME_CLASS(CIDString),
+      RUNTIME_CLASS(CBitmapTable),
+      RUNTIME_CLASS(CIDBitmap),
 
       // stream objects and selectors
 
@@ -30,8 +39,15 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
       RUNTIME_CLASS(CPreDefineFolder),
 
       // registry and shortcuts
+      RUNTIME_CLASS(CRegistryTable),
+      RUNTIME_CLASS(CRegistryValue),
+      RUNTIME_CLASS(CRegistryFile),
+      RUNTIME_CLASS(CShortCutTable),
+      RUNTIME_CLASS(CShortcut),
 
       // file groups
+      RUNTIME_CLASS(CExtractFileList),
+      RUNTIME_CLASS(CZipFileIndexObject),
 
       nullptr,
   };
