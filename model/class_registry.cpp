@@ -7,6 +7,8 @@
 // -- components
 #include "model/component.h"
 // -- string and bitmap tables
+#include "model/bitmap_table.h"
+#include "model/string_table.h"
 // -- stream objects and selectors
 #include "model/selectors.h"
 #include "model/stream_object.h"
@@ -14,7 +16,10 @@
 #include "model/condition.h"
 #include "model/prelang.h"
 // -- registry and shortcuts
+#include "model/registry.h"
+#include "model/shortcut.h"
 // -- file groups
+#include "model/file_list.h"
 
 const CRuntimeClass* const* CRuntimeClass::Registry() {
   static const CRuntimeClass* const kClasses[] = {
@@ -26,6 +31,10 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
       RUNTIME_CLASS(CInstallComponentMap),
 
       // string and bitmap tables
+      RUNTIME_CLASS(CStringTable),
+      RUNTIME_CLASS(CIDString),
+      RUNTIME_CLASS(CBitmapTable),
+      RUNTIME_CLASS(CIDBitmap),
 
       // stream objects and selectors
       RUNTIME_CLASS(CStreamObject),
@@ -50,8 +59,15 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
       RUNTIME_CLASS(CPreLang),
 
       // registry and shortcuts
+      RUNTIME_CLASS(CRegistryTable),
+      RUNTIME_CLASS(CRegistryValue),
+      RUNTIME_CLASS(CRegistryFile),
+      RUNTIME_CLASS(CShortCutTable),
+      RUNTIME_CLASS(CShortcut),
 
       // file groups
+      RUNTIME_CLASS(CExtractFileList),
+      RUNTIME_CLASS(CZipFileIndexObject),
 
       nullptr,
   };
