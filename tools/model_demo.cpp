@@ -31,14 +31,26 @@ std::vector<uint8_t> Store(CInstallProject& project) {
 
 int main(int argc, char** argv) {
   if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-    std::printf("usage: %s\n\nFills a project from the default template, stores it as a project index,\n"
-                "loads it back, checks that storing again gives the same bytes, and describes it.\n",
+    std::printf("usage: %s [--write-index FILE]\n\nFills a project from the default template, stores it as a\n"
+                "project index, loads it back, checks that storing again gives the same bytes, and\n"
+                "describes it. --write-index also saves the index bytes to FILE.\n",
                 argv[0]);
     return 0;
   }
+  std::string indexFile;
+  if (argc > 2 && std::string(argv[1]) == "--write-index") indexFile = argv[2];
   CInstallProject project;
   FillProject(&project);
   std::vector<uint8_t> index = Store(project);
+  if (!indexFile.empty()) {
+    FILE* f = std::fopen(indexFile.c_str(), "wb");
+    if (!f || std::fwrite(index.data(), 1, index.size(), f) != index.size()) {
+      std::fprintf(stderr, "cannot write %s\n", indexFile.c_str());
+      if (f) std::fclose(f);
+      return 1;
+    }
+    std::fclose(f);
+  }
   std::printf("Default project stored as a project index of %zu bytes; it starts:\n", index.size());
   HexDump(index, 64);
 
