@@ -54,11 +54,10 @@ run() {  # run a Windows program; output as Unix text
   return "${PIPESTATUS[0]}"
 }
 
-reg_has() {  # reg_has KEY [/reg:32|/reg:64]
-  wine reg query "$@" >/dev/null 2>&1
+unix_path() {  # C:\x\y -> <prefix>/drive_c/x/y (the shell folders all lie on C:)
+  local rest=${1#[Cc]:\\}
+  echo "$prefix/drive_c/${rest//\\//}"
 }
-
-unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 
 mode=${1:-}
 case "$mode" in
@@ -79,34 +78,47 @@ case "$mode" in
 esac
 
 ensure_prefix
+# One server for the whole run: every Wine start would otherwise start it anew.
+# Its service processes start with the first program and would inherit (and
+# hold open) whatever output a test captures, so they start on /dev/null.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1' EXIT
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
 drive=$prefix/drive_c
 clsid='{DC920F00-EFF4-48B0-8A57-EC3399338E78}'
 install_win='C:\Program Files\Tarvex\Lumaglimpse\'
 install=$drive/'Program Files/Tarvex/Lumaglimpse'
 system=$drive/windows/system32
 windows=$drive/windows
-programs=$(unix_path "$(run "$testkit" folder 23)")
-desktop=$(unix_path "$(run "$testkit" folder 25)")
-appdata=$(unix_path "$(run "$testkit" folder 26)")
-common_data=$(unix_path "$(run "$testkit" folder 35)")
+mapfile -t folders < <(run "$testkit" folders 23 25 26 35)
+[[ ${#folders[@]} -eq 4 ]] || die "shell folders not found: ${folders[*]}"
+programs=$(unix_path "${folders[0]}")
+desktop=$(unix_path "${folders[1]}")
+appdata=$(unix_path "${folders[2]}")
+common_data=$(unix_path "${folders[3]}")
 quick=$appdata/'Microsoft/Internet Explorer/Quick Launch'
-[[ -d $programs && -d $desktop && -d $appdata && -d $common_data ]] || die "shell folders not found"
+mkdir -p "$quick"  # exists where the system has the bar; Wine makes none
+
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumaglimpse3.0'
+product_key='Software\Tarvex\Lumaglimpse'
+service_key='System\CurrentControlSet\Services\vcapfx'
+# Every key the setup writes or the component registers, in both views.
+keys=(
+  32 "$uninstall_key" 64 "$uninstall_key"
+  32 'Software\Tarvex' 64 'Software\Tarvex'
+  64 "$service_key"
+  64 "Software\\Classes\\CLSID\\$clsid"
+  64 'Software\Classes\Vizorel.FrameSource' 64 'Software\Classes\Vizorel.FrameSource.1'
+)
+present_keys() { run "$testkit" keys "${keys[@]}"; }
 
 # Whatever an interrupted run left behind.
 cleanup() {
   rm -rf "$drive/Program Files/Tarvex" "$programs/Tarvex Lumaglimpse" "$common_data/Lumaglimpse"
-  rm -f "$desktop"/*.lnk "$quick"/*Lumaglimpse*.lnk "$system/Vizorel.dll" "$system/drivers/vcapfx.sys"
+  rm -f "$desktop"/*.lnk "$quick"/*.lnk "$system/Vizorel.dll" "$system/drivers/vcapfx.sys"
   rm -f "$windows/StreamAid.dll" "$windows/msvcr80.dll" "$windows/Microsoft.VC80.CRT.manifest"
-  rm -rf "$drive/decoy"
-  for view in /reg:32 /reg:64; do
-    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumaglimpse3.0' /f $view >/dev/null 2>&1
-    wine reg delete 'HKLM\Software\Tarvex' /f $view >/dev/null 2>&1
-  done
-  wine reg delete 'HKLM\System\CurrentControlSet\Services\vcapfx' /f >/dev/null 2>&1
-  wine reg delete "HKLM\\Software\\Classes\\CLSID\\$clsid" /f >/dev/null 2>&1
-  wine reg delete 'HKLM\Software\Classes\Vizorel.FrameSource' /f >/dev/null 2>&1
-  wine reg delete 'HKLM\Software\Classes\Vizorel.FrameSource.1' /f >/dev/null 2>&1
-  wineserver -w
+  run "$testkit" delete-keys "${keys[@]}" || die "cannot clean the registry"
 }
 cleanup
 
@@ -118,23 +130,22 @@ before=$(snapshot)
 # --- COM registration with the system's regsvr32 -----------------------------
 cp "$stage/System/Vizorel.dll" "$system/Vizorel.dll"
 run regsvr32 /s 'C:\windows\system32\Vizorel.dll' >/dev/null
-server=$(wine reg query "HKCR\\CLSID\\$clsid\\InprocServer32" 2>/dev/null | tr -d '\r')
-if grep -qi 'Vizorel.dll' <<<"$server" && grep -q 'ThreadingModel.*Both' <<<"$server" &&
-   reg_has 'HKCR\Vizorel.FrameSource.1\CLSID'; then
-  pass "regsvr32 /s registers the class, its server, threading model and ProgID"
+server=$(wine reg query "HKLM\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" 2>/dev/null | tr -d '\r')
+registered=$(present_keys)
+if grep -qi 'system32\\Vizorel.dll' <<<"$server" && grep -q 'ThreadingModel.*Both' <<<"$server" &&
+   [[ $(grep -c 'Classes' <<<"$registered") -eq 3 ]]; then
+  pass "regsvr32 /s registers the class, its server, threading model and ProgIDs"
 else
-  fail "regsvr32 /s did not register Vizorel: $server"
+  fail "regsvr32 /s did not register Vizorel: $server $registered"
 fi
 run regsvr32 /u /s 'C:\windows\system32\Vizorel.dll' >/dev/null
-if ! reg_has "HKCR\\CLSID\\$clsid" && ! reg_has 'HKCR\Vizorel.FrameSource'; then
-  pass "regsvr32 /u /s removes the registration"
-else
-  fail "regsvr32 /u /s left keys behind"
-fi
+registered=$(present_keys)
+[[ -z $registered ]] && pass "regsvr32 /u /s removes the registration" || fail "regsvr32 /u /s left: $registered"
 
 # --- an installation as the setup leaves it (Russian language group) ---------
 mkdir -p "$install"
 cp "$stage"/Common/* "$install/"
+[[ $(ls "$install" | wc -l) -eq 9 ]] || fail "the stage's Common group should hold 9 files: $(ls "$install")"
 mkdir -p "$common_data/Lumaglimpse"
 cp "$stage/Russia/gui/main.ini" "$common_data/Lumaglimpse/main.ini"  # moved there by the setup
 cp "$install/StreamAid.dll" "$install/Microsoft.VC80.CRT.manifest" "$windows/"
@@ -142,34 +153,31 @@ cp "$install/StreamAid.dll" "$install/Microsoft.VC80.CRT.manifest" "$windows/"
 printf 'another program'\''s runtime\n' >"$windows/msvcr80.dll"
 mkdir -p "$system/drivers" && cp "$install/vcapfx.x64" "$system/drivers/vcapfx.sys"
 run regsvr32 /s 'C:\windows\system32\Vizorel.dll' >/dev/null
-add() { wine reg add "$@" /f >/dev/null 2>&1 || fail "reg add $*"; }
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumaglimpse3.0'
-add "$uninstall_key" /v DisplayName /d Lumaglimpse /reg:32
-add "$uninstall_key" /v UninstallString /d "${install_win}Uninstall.exe" /reg:32
-add "$uninstall_key" /v Publisher /d Tarvex /reg:32
-product_key='HKLM\Software\Tarvex\Lumaglimpse'
-add "$product_key" /v Name /d Lumaglimpse /reg:32
-add "$product_key" /v Version /d 3.0.7 /reg:32
-add "$product_key" /v InstallPath /d "${install_win}Lumaglimpse.exe" /reg:32
-add "$product_key" /v InstallDir /d "$install_win" /reg:32
-add "$product_key" /v company /d Orvantel /reg:32
-add "$product_key" /v Lang /t REG_DWORD /d 4 /reg:32
-service_key='HKLM\System\CurrentControlSet\Services\vcapfx'
-add "$service_key" /v Start /t REG_DWORD /d 1
-add "$service_key" /v Type /t REG_DWORD /d 1
-add "$service_key" /v ErrorControl /t REG_DWORD /d 0
-add "$service_key" /v Group /d 'Extended base'
-add "$service_key\\Enum" /v Count /t REG_DWORD /d 0   # what a loaded driver gets from the system
+# The 64-bit regedit sees the 32-bit view of Software under Wow6432Node.
+reg_dir='C:\\Program Files\\Tarvex\\Lumaglimpse\\'
+printf '%s\r\n' 'REGEDIT4' '' \
+  '[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Lumaglimpse3.0]' \
+  '"DisplayName"="Lumaglimpse"' "\"UninstallString\"=\"${reg_dir}Uninstall.exe\"" '"Publisher"="Tarvex"' '' \
+  '[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Tarvex\Lumaglimpse]' \
+  '"Name"="Lumaglimpse"' '"Version"="3.0.7"' "\"InstallPath\"=\"${reg_dir}Lumaglimpse.exe\"" \
+  "\"InstallDir\"=\"${reg_dir}\"" '"company"="Orvantel"' '"Lang"=dword:00000004' '' \
+  '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\vcapfx]' \
+  '"Start"=dword:00000001' '"Type"=dword:00000001' '"ErrorControl"=dword:00000000' '"Group"="Extended base"' '' \
+  '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\vcapfx\Enum]' '"Count"=dword:00000000' '' \
+  >"$windows/temp/luma-install.reg"
+run regedit /S 'C:\windows\temp\luma-install.reg'
+installed=$(present_keys)
+[[ $(grep -c present <<<"$installed") -eq 6 ]] || fail "the installation's keys are not as the setup writes them: $installed"
 # Shortcuts; the link names come from the language module, so two are translated.
-link() { run "$testkit" link "$@" >/dev/null || fail "could not create link $2"; }
-link 23 'Tarvex Lumaglimpse\Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe" "$install_win"
-link 25 'Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe" "$install_win"
-link 26 'Microsoft\Internet Explorer\Quick Launch\Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe"
-link 23 'Tarvex Lumaglimpse\Справка.lnk' "${install_win}Lumaglimpse.CHM"
-link 23 'Tarvex Lumaglimpse\Удалить.lnk' "${install_win}Uninstall.exe"
-# A desktop shortcut of another program must survive.
-link 25 'Notepad.lnk' 'C:\windows\notepad.exe'
-wineserver -w
+run "$testkit" link \
+  23 'Tarvex Lumaglimpse\Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe" "$install_win" \
+  25 'Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe" "$install_win" \
+  26 'Microsoft\Internet Explorer\Quick Launch\Tarvex Lumaglimpse.lnk' "${install_win}Lumaglimpse.exe" '' \
+  23 'Tarvex Lumaglimpse\Справка.lnk' "${install_win}Lumaglimpse.CHM" '' \
+  23 'Tarvex Lumaglimpse\Удалить.lnk' "${install_win}Uninstall.exe" '' \
+  25 'Notepad.lnk' 'C:\windows\notepad.exe' '' || fail "could not create the shortcuts"
+[[ $(ls "$programs/Tarvex Lumaglimpse" | wc -l) -eq 3 && -f $desktop/Notepad.lnk && -f $quick/'Tarvex Lumaglimpse.lnk' ]] ||
+  fail "the shortcuts are not all there"
 
 # --- the program reports version, settings and components --------------------
 report=$(run "$install/Lumaglimpse.exe" --print)
@@ -183,10 +191,9 @@ expect_line '^Capture: 640 x 480 at 30 frames/s, snapshots as BMP$' "the capture
 expect_line '^Preview: shown, caption "Просмотр"$' "the preview setting"
 expect_line '^Frame source: Vizorel Frame Source, 640 x 480 at 30 frames/s$' "the registered COM frame source"
 expect_line '^Stream helper: StreamAid 3\.0\.0$' "StreamAid.dll"
-frame_line=$(grep '^First frame:' <<<"$report")
 if command -v python3 >/dev/null; then
   want=$(python3 -c 'import zlib; print("First frame: 307200 bytes, CRC-32 %08X" % zlib.crc32(bytes((x + y) & 255 for y in range(480) for x in range(640))))')
-  [[ $frame_line == "$want" ]] && pass "first frame matches the test pattern" || fail "first frame: '$frame_line', want '$want'"
+  expect_line "^${want}\$" "the first frame's checksum"
 fi
 [[ $failures -eq 0 ]] || echo "$report" >&2
 
@@ -197,8 +204,7 @@ rc=$?
 grep -q 'Kept .*msvcr80.dll: it differs' <<<"$out" && pass "the foreign msvcr80.dll is reported as kept" ||
   fail "no note about the foreign msvcr80.dll: $out"
 # The install folder goes once the helper copy has seen the uninstaller end.
-for _ in $(seq 50); do [[ -e $drive/'Program Files/Tarvex' ]] || break; sleep 0.2; done
-wineserver -w
+for _ in $(seq 100); do [[ -e $drive/'Program Files/Tarvex' ]] || break; sleep 0.2; done
 
 gone() { if [[ ! -e $1 ]]; then pass "removed: ${1#$drive/}"; else fail "still there: ${1#$drive/}"; fi; }
 gone "$drive/Program Files/Tarvex"
@@ -212,16 +218,12 @@ gone "$windows/StreamAid.dll"
 gone "$windows/Microsoft.VC80.CRT.manifest"
 [[ -f $desktop/Notepad.lnk ]] && pass "another program's shortcut stays" || fail "Notepad.lnk was removed"
 [[ -f $windows/msvcr80.dll ]] && pass "another program's msvcr80.dll stays" || fail "the foreign msvcr80.dll was removed"
-for key in "$uninstall_key" 'HKLM\Software\Tarvex'; do
-  for view in /reg:32 /reg:64; do
-    reg_has "$key" $view && fail "registry key left: $key $view" || pass "registry key gone: $key $view"
-  done
-done
-reg_has "$service_key" && fail "registry key left: $service_key" || pass "registry key gone: $service_key"
-reg_has "HKCR\\CLSID\\$clsid" && fail "Vizorel is still registered" || pass "Vizorel is unregistered"
+left=$(present_keys)
+[[ -z $left ]] && pass "every registry key of the product and the component is gone (both views)" ||
+  fail "registry keys left: $left"
 
-# Nothing else changed: the files of the prefix are those from before, plus
-# the two things that belong to someone else.
+# Nothing else changed: the files of the prefix are those from before, once
+# the two things that belong to someone else are taken away.
 rm -f "$desktop/Notepad.lnk" "$windows/msvcr80.dll"
 after=$(snapshot)
 if [[ $before == "$after" ]]; then
@@ -233,10 +235,9 @@ fi
 
 # Without an installation the program falls back to what it knows itself.
 report=$(run "$stage/Common/Lumaglimpse.exe" --print)
-grep -q '^Version: 3\.0\.0 (built in; no installed version found)$' <<<"$report" &&
-  pass "Lumaglimpse --print falls back to the built-in version" || fail "no built-in version: $report"
-grep -q 'main.ini (not found; using defaults)$' <<<"$report" &&
-  pass "Lumaglimpse --print tells that the settings file is missing" || fail "no missing-settings note: $report"
+expect_line '^Version: 3\.0\.0 \(built in; no installed version found\)$' "the built-in version without a product key"
+expect_line 'main\.ini \(not found; using defaults\)$' "a note that the settings file is missing"
+expect_line '^Frame source: not available \(' "a note that the frame source is not registered"
 
 cleanup
 if [[ $failures -gt 0 ]]; then
