@@ -233,6 +233,36 @@ else
   diff <(echo "$before") <(echo "$after") | head -20 >&2
 fi
 
+# --- an uninstall that cannot finish keeps what a second run needs ------------
+# A folder where the help file should be stands for any file that cannot go.
+mkdir -p "$install"
+cp "$stage"/Common/* "$install/"
+rm "$install/Lumaglimpse.CHM" && mkdir "$install/Lumaglimpse.CHM"
+echo "recorded video" >"$install/capture-001.avi"  # the user's own file
+printf '%s\r\n' 'REGEDIT4' '' '[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Tarvex\Lumaglimpse]' \
+  "\"InstallDir\"=\"${reg_dir}\"" '' >"$windows/temp/luma-partial.reg"
+run regedit /S 'C:\windows\temp\luma-partial.reg'
+out=$(run "$install/Uninstall.exe" -s)
+rc=$?
+# A Unix parent sees the low 8 bits of the exit code: 1603 & 255 = 67.
+[[ $rc -eq $((1603 & 255)) ]] && pass "an unfinished uninstall exits with 1603" || fail "unfinished uninstall exited with $rc: $out"
+grep -q 'Could not remove .*Lumaglimpse\.CHM' <<<"$out" && grep -q 'run the uninstaller again' <<<"$out" &&
+  pass "it names what it could not remove" || fail "no report of the blocked file: $out"
+[[ -f $install/Uninstall.exe && -n $(present_keys) && ! -e $install/Lumaglimpse.exe ]] &&
+  pass "it removes the rest but keeps Uninstall.exe and the product key" ||
+  fail "after an unfinished uninstall: $(ls "$install") / $(present_keys)"
+
+rmdir "$install/Lumaglimpse.CHM"
+out=$(run "$install/Uninstall.exe" -s)
+rc=$?
+[[ $rc -eq 0 ]] && pass "the second run finishes" || fail "the second run exited with $rc: $out"
+grep -q 'Kept .*Lumaglimpse: it holds items that Lumaglimpse did not install (capture-001.avi)' <<<"$out" &&
+  pass "the install folder stays for the user's file, and the report says so" || fail "no note about the user's file: $out"
+for _ in $(seq 100); do [[ -e $install/Uninstall.exe ]] || break; sleep 0.2; done
+[[ ! -e $install/Uninstall.exe && -z $(present_keys) && $(ls "$install") == capture-001.avi ]] &&
+  pass "only the user's file is left" || fail "after the second run: $(ls "$install") / $(present_keys)"
+rm -rf "$drive/Program Files/Tarvex"
+
 # Without an installation the program falls back to what it knows itself.
 report=$(run "$stage/Common/Lumaglimpse.exe" --print)
 expect_line '^Version: 3\.0\.0 \(built in; no installed version found\)$' "the built-in version without a product key"
