@@ -27,6 +27,7 @@ inline constexpr wchar_t kStartMenuFolder[] = L"Tarvex Lumaglimpse";
 inline constexpr wchar_t kQuickLaunchFolder[] = L"Microsoft\\Internet Explorer\\Quick Launch";
 
 inline constexpr wchar_t kUninstallerFile[] = L"Uninstall.exe";
+inline constexpr wchar_t kProgramFile[] = L"Lumaglimpse.exe";
 inline constexpr wchar_t kVendorFolder[] = L"Tarvex";
 
 }  // namespace luma

@@ -1,6 +1,8 @@
 // Which install folders the uninstaller accepts, and how it reads them.
 #include <gtest/gtest.h>
 
+#include "common/product_names.h"
+#include "common/registry.h"
 #include "uninstall/install_dir.h"
 #include "uninstall/self_removal.h"
 
@@ -99,6 +101,31 @@ TEST(VendorFolderOf, OnlyAParentNamedTarvex) {
   EXPECT_EQ(VendorFolderOf(L"D:\\Apps\\Lumaglimpse\\"), L"");
   EXPECT_EQ(VendorFolderOf(L"D:\\Lumaglimpse\\"), L"");
   EXPECT_EQ(VendorFolderOf(L"\\\\server\\Tarvex\\Lumaglimpse\\"), L"");
+}
+
+// Without a product key only a folder that holds the program counts.
+TEST(FindInstallDir, FallsBackToTheUninstallersFolderOnlyBesideTheProgram) {
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    if (ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, L"InstallDir", view)) {
+      GTEST_SKIP() << "this machine has the product installed";
+    }
+  }
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder = std::wstring(temp) + L"luma-find-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring program = folder + L"Lumaglimpse.exe";
+
+  EXPECT_EQ(FindInstallDir(folder + L"Uninstall.exe").dir, L"");
+  HANDLE file = CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  InstallDirChoice choice = FindInstallDir(folder + L"uninstall.EXE");
+  EXPECT_TRUE(SamePath(choice.dir, *NormalizeFolder(folder))) << choice.dir;
+  EXPECT_EQ(FindInstallDir(folder + L"Lumaglimpse-Uninstall-12.exe").dir, L"");  // the temp helper's name
+
+  DeleteFileW(program.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -125,10 +125,16 @@ InstallDirChoice FindInstallDir(const std::wstring& ownPath) {
     if (std::optional<std::wstring> normal = NormalizeFolder(*value)) choice.dir = *normal;
     return choice;
   }
-  if (SamePath(FileName(ownPath), kUninstallerFile)) {
+  // Without the product key, the uninstaller's own folder counts only while
+  // the program lies beside it: a copy of Uninstall.exe elsewhere (a
+  // download folder, say) must not remove files that merely share our names.
+  const std::wstring folder = ownPath.substr(0, ownPath.size() - FileName(ownPath).size());
+  const DWORD program = GetFileAttributesW((folder + kProgramFile).c_str());
+  if (SamePath(FileName(ownPath), kUninstallerFile) && program != INVALID_FILE_ATTRIBUTES &&
+      !(program & FILE_ATTRIBUTE_DIRECTORY)) {
     choice.source = L"the uninstaller's own folder";
-    choice.raw = ownPath.substr(0, ownPath.size() - FileName(ownPath).size());
-    if (std::optional<std::wstring> normal = NormalizeFolder(choice.raw)) choice.dir = *normal;
+    choice.raw = folder;
+    if (std::optional<std::wstring> normal = NormalizeFolder(folder)) choice.dir = *normal;
   }
   return choice;
 }

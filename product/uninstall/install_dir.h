@@ -36,7 +36,8 @@ struct InstallDirChoice {
 };
 
 // The product key's "InstallDir" (32-bit view, then the 64-bit view), else
-// the folder of `ownPath` when that file is named Uninstall.exe.
+// the folder of `ownPath` when that file is named Uninstall.exe and
+// Lumaglimpse.exe lies beside it.
 InstallDirChoice FindInstallDir(const std::wstring& ownPath);
 
 // The two names refer to the same existing file (same volume and file id).
