@@ -69,6 +69,8 @@ class CMyZip : public CAbstractZip {
   int32_t PendingOutputSize() const { return kBufferSize - static_cast<int32_t>(m_stream.avail_out); }
   // Marks the pending output as taken.
   void TakeOutput();
+  // Input read but not yet taken by zlib.
+  int32_t PendingInputSize() const { return static_cast<int32_t>(m_stream.avail_in); }
 
  private:
   enum class Mode { kIdle, kCompress, kExpand };
