@@ -308,15 +308,22 @@ CParallelCompressor::Outcome CParallelCompressor::WriteNext(File* out, const std
   }
   o.streamLength = written > INT32_MAX ? INT32_MAX : static_cast<int32_t>(written);
   Release(job);
-  ++next_;
-  workCv_.notify_all();
+  Advance();
   return o;
 }
 
 void CParallelCompressor::SkipNext() {
   if (next_ >= jobs_.size()) return;
   Release(*jobs_[next_]);
-  ++next_;
+  Advance();
+}
+
+void CParallelCompressor::Advance() {
+  {
+    // Workers read it to find work; only this thread changes it.
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++next_;
+  }
   workCv_.notify_all();
 }
 

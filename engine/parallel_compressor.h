@@ -122,6 +122,7 @@ class CParallelCompressor {
   bool Pump();
   void StartJob(size_t index);
   void Release(Job& job);
+  void Advance();
 
   Limits limits_;
   std::vector<std::unique_ptr<Job>> jobs_;
