@@ -31,7 +31,11 @@ inline Bytes Str(const std::wstring& s) {
   if (n <= 254) {
     out.push_back(static_cast<uint8_t>(n));
   } else {
-    out.insert(out.end(), {0xFF, static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8)});
+    // One byte at a time: inserting a list here trips a false -Warray-bounds
+    // in mingw's g++ 12 at -O2.
+    out.push_back(0xFF);
+    out.push_back(static_cast<uint8_t>(n));
+    out.push_back(static_cast<uint8_t>(n >> 8));
   }
   for (wchar_t c : s) {
     out.push_back(static_cast<uint8_t>(c));
