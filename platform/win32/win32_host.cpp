@@ -179,6 +179,12 @@ std::wstring Win32Host::TempFolder() {
 size_t Win32Host::ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                                      size_t capacity) {
   if (!buffer || capacity == 0) return 0;
+  // Wine writes before the buffer and returns (DWORD)-1 for one character;
+  // one character can only ever hold the empty list anyway.
+  if (capacity == 1) {
+    buffer[0] = 0;
+    return 0;
+  }
   DWORD size = capacity > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(capacity);
   return ::GetPrivateProfileSectionW(section.c_str(), buffer, size, file.c_str());
 }
