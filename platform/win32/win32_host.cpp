@@ -95,9 +95,7 @@ DWORD DesiredAccess(FileAccess access) {
 // them as (HKEY)(ULONG_PTR)(LONG)0x8000000x, so on 64-bit Windows they are
 // sign-extended (HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002); zero-extending
 // would hand the system a handle it has never heard of.
-HKEY RootKey(uint32_t root) {
-  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<int32_t>(root))));
-}
+HKEY RootKey(uint32_t root) { return reinterpret_cast<HKEY>(RootKeyHandle(root)); }
 
 HKEY ToHkey(Host::RegKey key) { return reinterpret_cast<HKEY>(key); }
 
@@ -121,6 +119,10 @@ std::wstring GrowingBuffer(Fill fill) {
 }
 
 }  // namespace
+
+uintptr_t RootKeyHandle(uint32_t root) {
+  return static_cast<uintptr_t>(static_cast<intptr_t>(static_cast<int32_t>(root)));
+}
 
 std::unique_ptr<File> Win32Host::OpenFile(const std::wstring& path, FileAccess access, uint32_t share,
                                           FileCreate create, long* error) {

@@ -9,6 +9,9 @@
 
 namespace zor {
 
+// The system's handle for a root key given as its 32-bit value (a RegRoot).
+uintptr_t RootKeyHandle(uint32_t root);
+
 class Win32Host : public Host {
  public:
   std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
