@@ -18,6 +18,11 @@ prefix=${ZOR_WINE_PREFIX:-$here/../../build/win64/wine/prefix}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 
+# Wine wants a home folder even when everything it writes is in the prefix.
+if [[ -z ${HOME:-} ]]; then
+  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+  export HOME=${HOME:-/tmp}
+fi
 export WINEPREFIX=$prefix
 export WINEARCH=win64
 export WINEDEBUG=${ZOR_WINEDEBUG:--all}
