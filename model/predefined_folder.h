@@ -1,6 +1,9 @@
-// CPreDefineFolder: a system folder named by keyword and shell folder id.
+// CPreDefineFolder: a system folder named by keyword and shell folder id, and
+// CPreDefineFolderTable, the built-in keywords a project may use.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 #include "model/archive.h"
@@ -30,3 +33,24 @@ class CPreDefineFolder : public CFileObject {
   std::wstring m_strName;
   int32_t m_nFolderId = -1;
 };
+
+// The built-in folder keywords, built anew for each requester. Never stored,
+// so it has no class record of its own.
+class CPreDefineFolderTable : public CFileObject {
+ public:
+  CPreDefineFolderTable();
+  CPreDefineFolderTable(const CPreDefineFolderTable&) = delete;
+  CPreDefineFolderTable& operator=(const CPreDefineFolderTable&) = delete;
+
+  size_t GetCount() const { return m_folders.GetCount(); }
+  const CPreDefineFolder* GetAt(size_t index) const { return m_folders.GetAt(index); }
+  // The first row with that id; null when there is none.
+  const CPreDefineFolder* FindById(int folderId) const;
+  const CTypedPtrList<CPreDefineFolder>& GetList() const { return m_folders; }
+
+ private:
+  CTypedPtrList<CPreDefineFolder> m_folders;
+};
+
+// A new table on every call; the caller owns it.
+std::unique_ptr<CPreDefineFolderTable> GetPreDefineFolderTable();

@@ -26,13 +26,15 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 
 // The stored form of a wide string as the writer makes it.
 inline Bytes Str(const std::wstring& s) {
-  Bytes out = {0xFF, 0xFE, 0xFF};
+  Bytes out;
+  out.reserve(5 + 2 * s.size());
+  out.push_back(0xFF);
+  out.push_back(0xFE);
+  out.push_back(0xFF);
   size_t n = s.size();
   if (n <= 254) {
     out.push_back(static_cast<uint8_t>(n));
   } else {
-    // One byte at a time: inserting a list here trips a false -Warray-bounds
-    // in mingw's g++ 12 at -O2.
     out.push_back(0xFF);
     out.push_back(static_cast<uint8_t>(n));
     out.push_back(static_cast<uint8_t>(n >> 8));

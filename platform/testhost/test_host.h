@@ -1,0 +1,118 @@
+// The test host: every operating-system answer held in memory and chosen by
+// the test, with switches for version, language, rights and failures.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace zor {
+
+class TestHost : public Host {
+ public:
+  struct Message {
+    std::wstring text;
+    std::wstring caption;
+    uint32_t flags;
+  };
+  struct RegValue {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+  };
+  // Values by lower-case name; the original spelling is kept in `names`.
+  struct RegKeyData {
+    std::map<std::wstring, RegValue> values;
+  };
+
+  TestHost();
+  ~TestHost() override;
+
+  // ---- Files (paths compare case-insensitively; '/' equals '\')
+  void AddFile(const std::wstring& path, const std::string& bytes);
+  std::optional<std::string> FileBytes(const std::wstring& path) const;
+  bool HasFile(const std::wstring& path) const;
+  void AddDirectory(const std::wstring& path);
+  bool HasDirectory(const std::wstring& path) const;
+  // Every file path held, in the spelling first used.
+  std::vector<std::wstring> FilePaths() const;
+
+  std::set<std::wstring> lockedFiles;    // open fails: sharing violation
+  std::set<std::wstring> readOnlyFiles;  // open for writing fails: access denied
+
+  // ---- Registry
+  void SetRegValue(uint32_t root, const std::wstring& key, const std::wstring& name, uint32_t type,
+                   const std::vector<uint8_t>& data);
+  std::optional<RegValue> GetRegValue(uint32_t root, const std::wstring& key, const std::wstring& name) const;
+  bool HasRegKey(uint32_t root, const std::wstring& key) const;
+  std::map<std::pair<uint32_t, std::wstring>, RegKeyData> registry;
+  bool failRegCreate = false;
+  bool failRegSet = false;
+  bool failRegDelete = false;
+
+  // ---- System
+  std::optional<OsVersion> versionEx;
+  std::optional<OsVersion> versionBasic;
+  uint16_t langId = 0x0409;
+  std::map<int, std::wstring> specialFolders;
+  std::set<std::wstring> devices;
+  std::wstring modulePath = L"C:\\Setup\\setup.exe";
+  std::wstring tempFolder = L"C:\\Temp\\";
+
+  // ---- User
+  std::vector<Message> messages;
+  int messageBoxAnswer = kIdOk;
+  std::vector<std::wstring> debugLines;
+
+  // ---- Host
+  std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
+                                 long* error = nullptr) override;
+  bool CanOpenDevice(const std::wstring& path) override;
+  bool CreateDirectory(const std::wstring& path) override;
+  bool DeleteFile(const std::wstring& path) override;
+  bool MoveFile(const std::wstring& from, const std::wstring& to) override;
+  bool FileExists(const std::wstring& path) override;
+  bool DirectoryExists(const std::wstring& path) override;
+  std::wstring ModulePath() override;
+  std::wstring TempFolder() override;
+  size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
+                            size_t capacity) override;
+  long RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) override;
+  long RegCreateKey(uint32_t root, const std::wstring& path, RegKey* key) override;
+  long RegSetValue(RegKey key, const std::wstring& name, uint32_t type, const uint8_t* data,
+                   uint32_t size) override;
+  long RegQueryValue(RegKey key, const std::wstring& name, uint32_t* type, std::vector<uint8_t>* data) override;
+  long RegDeleteValue(RegKey key, const std::wstring& name) override;
+  long RegCloseKey(RegKey key) override;
+  bool GetVersionInfo(bool extended, OsVersion* out) override;
+  uint16_t SystemDefaultLangId() override;
+  std::wstring SpecialFolderPath(int csidl) override;
+  std::wstring AnsiToWide(std::string_view text) override;
+  int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) override;
+  void DebugOutput(const std::wstring& text) override;
+
+  // The key form used in `registry` and the file maps.
+  static std::wstring Normalize(const std::wstring& path);
+
+ private:
+  struct FileData {
+    std::wstring spelling;
+    std::string bytes;
+    int openCount = 0;
+    uint32_t share = kShareRead | kShareWrite | kShareDelete;  // common share of open handles
+    bool openForWrite = false;
+  };
+  class MemFile;
+  friend class MemFile;
+
+  std::map<std::wstring, FileData> files_;
+  std::map<std::wstring, std::wstring> dirs_;
+  std::map<RegKey, std::pair<uint32_t, std::wstring>> openKeys_;
+  RegKey nextKey_ = 0x1000;
+};
+
+}  // namespace zor
