@@ -4,6 +4,7 @@
 #include "model/obtree.h"
 #include "model/predefined_folder.h"
 // -- project records
+#include "model/install_project.h"
 // -- components
 #include "model/component.h"
 // -- string and bitmap tables
@@ -25,7 +26,10 @@ const CRuntimeClass* const* CRuntimeClass::Registry() {
   static const CRuntimeClass* const kClasses[] = {
       RUNTIME_CLASS(CFileObject),
       // project records
-
+      RUNTIME_CLASS(CInstallProject),
+      RUNTIME_CLASS(CInsallProjectInfo),
+      RUNTIME_CLASS(CInstallAuthorInfo),
+      RUNTIME_CLASS(CInstallProductInfo),
       // components
       RUNTIME_CLASS(CInstallCompent),
       RUNTIME_CLASS(CInstallComponentMap),

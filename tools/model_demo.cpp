@@ -7,6 +7,7 @@
 #include "model/archive.h"
 #include "model/default_box.h"
 #include "model/install_project.h"
+#include "model/project_index.h"
 #include "tools/describe.h"
 
 namespace {
@@ -19,39 +20,40 @@ void HexDump(const std::vector<uint8_t>& bytes, size_t limit) {
   }
 }
 
-std::vector<uint8_t> Store(CInstallProject& project) {
-  MemoryStream out;
-  CArchive ar(&out, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return out.Bytes();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-    std::printf("usage: %s\n\nFills a project from the default template, stores it as a project index,\n"
-                "loads it back, checks that storing again gives the same bytes, and describes it.\n",
+    std::printf("usage: %s [--write-index FILE]\n\nFills a project from the default template, stores it as a\n"
+                "project index, loads it back, checks that storing again gives the same bytes, and\n"
+                "describes it. --write-index also saves the index bytes to FILE.\n",
                 argv[0]);
     return 0;
   }
+  std::string indexFile;
+  if (argc > 2 && std::string(argv[1]) == "--write-index") indexFile = argv[2];
   CInstallProject project;
   FillProject(&project);
-  std::vector<uint8_t> index = Store(project);
+  std::vector<uint8_t> index = StoreProjectIndex(project);
+  if (!indexFile.empty()) {
+    FILE* f = std::fopen(indexFile.c_str(), "wb");
+    if (!f || std::fwrite(index.data(), 1, index.size(), f) != index.size()) {
+      std::fprintf(stderr, "cannot write %s\n", indexFile.c_str());
+      if (f) std::fclose(f);
+      return 1;
+    }
+    std::fclose(f);
+  }
   std::printf("Default project stored as a project index of %zu bytes; it starts:\n", index.size());
   HexDump(index, 64);
 
   CInstallProject loaded;
-  try {
-    MemoryStream in(index.data(), index.size());
-    CArchive ar(&in, CArchive::load);
-    loaded.Serialize(ar);
-  } catch (const CArchiveException& e) {
-    std::printf("loading failed: %s\n", e.what());
+  CArchiveException::Cause cause = LoadProjectIndex(index.data(), index.size(), loaded);
+  if (cause != CArchiveException::none) {
+    std::printf("loading failed: %s\n", CArchiveException::CauseName(cause));
     return 1;
   }
-  std::vector<uint8_t> again = Store(loaded);
+  std::vector<uint8_t> again = StoreProjectIndex(loaded);
   std::printf("Loaded back; storing again gives %s bytes.\n\n", again == index ? "the same" : "DIFFERENT");
   zor::DescribeProject(std::cout, loaded);
   return again == index ? 0 : 1;

@@ -26,12 +26,18 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 
 // The stored form of a wide string as the writer makes it.
 inline Bytes Str(const std::wstring& s) {
-  Bytes out = {0xFF, 0xFE, 0xFF};
+  Bytes out;
+  out.reserve(5 + 2 * s.size());
+  out.push_back(0xFF);
+  out.push_back(0xFE);
+  out.push_back(0xFF);
   size_t n = s.size();
   if (n <= 254) {
     out.push_back(static_cast<uint8_t>(n));
   } else {
-    out.insert(out.end(), {0xFF, static_cast<uint8_t>(n), static_cast<uint8_t>(n >> 8)});
+    out.push_back(0xFF);
+    out.push_back(static_cast<uint8_t>(n));
+    out.push_back(static_cast<uint8_t>(n >> 8));
   }
   for (wchar_t c : s) {
     out.push_back(static_cast<uint8_t>(c));
