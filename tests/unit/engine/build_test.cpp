@@ -279,7 +279,11 @@ TEST_P(BuildFailure, ReportsTheCodeAndLogsWhy) {
       reinterpret_cast<const uint8_t*>(log.data()), log.size() / 2));
 }
 
-const std::wstring kNotFound = L"The system cannot find the file specified.\r\n";
+// The system's own wording differs between Windows, Wine and our Linux
+// table; the lines must carry whatever it says.
+const std::wstring kNotFound = zor::SystemErrorText(zor::kErrFileNotFound);
+const std::wstring kSharing = zor::SystemErrorText(zor::kErrSharingViolation);
+const std::wstring kDenied = zor::SystemErrorText(zor::kErrAccessDenied);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildFailure,
@@ -309,14 +313,11 @@ INSTANTIATE_TEST_SUITE_P(
                  [](PackageBench& b, CInstallProject&, zor::CMyBuild&) { b.host.lockedFiles.insert(b.Src(L"main.ini")); },
                  zor::kResultSourceFailed,
                  {L"ERROR:Can not build C:\\Src\\main.ini\r\n",
-                  L"ERROR reason is The process cannot access the file because it is being used by another "
-                  L"process.\r\n\r\n",
-                  L"ERROR Build File Tree The process cannot access the file because it is being used by another "
-                  L"process.\r\n\r\n",
+                  L"ERROR reason is " + kSharing + L"\r\n", L"ERROR Build File Tree " + kSharing + L"\r\n",
                   L"Error when build English\r\n"}},
         FailCase{"OutputCannotBeCreated",
                  [](PackageBench& b, CInstallProject&, zor::CMyBuild&) { b.host.readOnlyFiles.insert(kPackage); b.host.AddFile(kPackage, "old"); },
-                 zor::kResultCannotCreate, {L"Error:Can not open file,Error is Access is denied.\r\n\r\n"}},
+                 zor::kResultCannotCreate, {L"Error:Can not open file,Error is " + kDenied + L"\r\n"}},
         FailCase{"NoTemporaryFolder",
                  [](PackageBench& b, CInstallProject&, zor::CMyBuild&) { b.host.tempFolder = L"C:\\NoTemp\\"; },
                  zor::kResultIndexFailed, {L"Build:C:\\Src\\driver.sys\r\n"}}),

@@ -401,3 +401,64 @@ TEST_F(Extract, LogWindowIsPassedToTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+// The test host, except that one path is a huge sparse package whose reads
+// are counted.
+class HugePackageHost : public zor::TestHost {
+ public:
+  HugePackageHost(int64_t size, std::string tail) : size_(size), tail_(std::move(tail)) {}
+  std::unique_ptr<zor::File> OpenFile(const std::wstring& path, zor::FileAccess access, uint32_t share,
+                                      zor::FileCreate create, long* error) override {
+    if (path != L"C:\\huge.exe") return TestHost::OpenFile(path, access, share, create, error);
+    return std::make_unique<Counted>(size_, tail_, this);
+  }
+  int64_t bytesRead = 0;
+
+ private:
+  struct Counted : zortest::SparseFile {
+    Counted(int64_t size, const std::string& tail, HugePackageHost* host) : SparseFile(size, tail), host_(host) {}
+    int64_t Read(void* buffer, size_t size) override {
+      int64_t n = SparseFile::Read(buffer, size);
+      if (n > 0) host_->bytesRead += n;
+      return n;
+    }
+    HugePackageHost* host_;
+  };
+  int64_t size_;
+  std::string tail_;
+};
+
+TEST(ExtractOpen, AGigabytePackageCostsTheTrailerAndTheIndexOnly) {
+  CInstallProject project;
+  project.GetProductInfo()->SetVersion(L"9.9");
+  project.AddFileGroup(Group(L"G", FolderNode(L"D", {}, true)));
+  std::string index = Zlib(Serialized(project));
+  const int64_t size = int64_t{1} << 30;
+  for (int64_t tail : {int64_t{0}, int64_t{300000}}) {
+    zor::CFileTableEntry e;
+    e.m_strName = L"Zor5.tmp";
+    std::string table;
+    int64_t tableStart = size - tail - 200;  // leaves room for the table
+    e.m_nOffset = static_cast<int32_t>(tableStart - static_cast<int64_t>(index.size()));
+    e.m_nPackedSize = static_cast<int32_t>(index.size());
+    ASSERT_TRUE(zor::EncodeFileTable(&e, 1, &table));
+    tableStart = size - tail - static_cast<int64_t>(table.size());
+    e.m_nOffset = static_cast<int32_t>(tableStart - static_cast<int64_t>(index.size()));
+    ASSERT_TRUE(zor::EncodeFileTable(&e, 1, &table));
+    HugePackageHost host(size, index + table + std::string(static_cast<size_t>(tail), '\x7F'));
+    zor::ScopedHost scope(&host);
+    host.AddDirectory(L"C:\\Temp");
+    zor::CMyExtract reader;
+    ASSERT_EQ(reader.Open(L"C:\\huge.exe"), zor::kResultOk);
+    EXPECT_EQ(reader.GetProject()->GetProductInfo()->GetVersion(), L"9.9");
+    EXPECT_LE(host.bytesRead, 400000 + 22 + static_cast<int64_t>(index.size() + table.size()) + tail / 1000 + 40960)
+        << tail;
+    if (tail == 0) {
+      EXPECT_LE(host.bytesRead, 22 + 2 * static_cast<int64_t>(index.size() + table.size()));
+    }
+  }
+}
+
+}  // namespace
