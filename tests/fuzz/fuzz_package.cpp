@@ -16,6 +16,7 @@
 
 #include "engine/extract.h"
 #include "engine/file_table.h"
+#include "common/wstr.h"
 #include "engine/paths.h"
 #include "platform/testhost/test_host.h"
 
