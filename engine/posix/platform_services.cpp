@@ -26,3 +26,13 @@ std::wstring PlatformErrorText(long code) {
 }
 
 }  // namespace zor
+
+#include "engine/shell_file_op.h"
+
+namespace zor {
+
+// There is no shell: the operation is "not supported".
+int PlatformShellFileOp(ShellFileOpRecord&) { return 50; }
+std::wstring PlatformResourceString(uint32_t) { return std::wstring(); }
+
+}  // namespace zor

@@ -23,3 +23,35 @@ std::wstring PlatformErrorText(long code) {
 }
 
 }  // namespace zor
+
+#include <shellapi.h>
+
+#include "engine/shell_file_op.h"
+
+namespace zor {
+
+int PlatformShellFileOp(ShellFileOpRecord& record) {
+  // The shell wants the lists as they are: zero-separated and ended by an
+  // extra zero; wchar_t is UTF-16 here, so no conversion is needed.
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = reinterpret_cast<HWND>(record.owner);
+  op.wFunc = record.operation;
+  op.pFrom = record.from ? record.from : L"\0";
+  op.pTo = record.to;
+  op.fFlags = record.flags;
+  op.hNameMappings = record.nameMappings;
+  op.lpszProgressTitle = record.progressTitle;
+  int r = SHFileOperationW(&op);
+  record.anyOperationsAborted = op.fAnyOperationsAborted;
+  record.nameMappings = op.hNameMappings;
+  return r;
+}
+
+std::wstring PlatformResourceString(uint32_t id) {
+  const wchar_t* text = nullptr;
+  // With a zero length the call hands out a pointer into the resource itself.
+  int n = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
+}
+
+}  // namespace zor
