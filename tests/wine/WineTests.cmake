@@ -22,10 +22,12 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
 
 # Marks tests (added in the calling directory) as Wine tests of this run.
+# They run one at a time even under ctest -j: each ends with wineserver -w,
+# which would also wait for the programs of a test running beside it.
 function(zor_wine_test)
   if(NOT ZOR_WINE_AVAILABLE)
     return()
   endif()
-  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine)
+  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine RUN_SERIAL TRUE)
   set_property(TEST ${ARGN} APPEND PROPERTY ENVIRONMENT "ZOR_WINE_PREFIX=${ZOR_WINE_PREFIX}")
 endfunction()
