@@ -11,8 +11,7 @@ namespace zor {
 // host so that what one handle writes, the next one reads.
 class TestHost::MemFile : public File {
  public:
-  MemFile(TestHost* host, std::wstring key, bool write, uint32_t share)
-      : host_(host), key_(std::move(key)), write_(write), share_(share) {}
+  MemFile(TestHost* host, std::wstring key, bool write) : host_(host), key_(std::move(key)), write_(write) {}
   ~MemFile() override {
     auto it = host_->files_.find(key_);
     if (it == host_->files_.end()) return;
@@ -62,7 +61,6 @@ class TestHost::MemFile : public File {
   TestHost* host_;
   std::wstring key_;
   bool write_;
-  uint32_t share_;
   size_t pos_ = 0;
 };
 
@@ -155,7 +153,7 @@ std::unique_ptr<File> TestHost::OpenFile(const std::wstring& path, FileAccess ac
   f.openForWrite = f.openForWrite || write;
   ++f.openCount;
   if (error) *error = kErrSuccess;
-  return std::make_unique<MemFile>(this, key, write, share);
+  return std::make_unique<MemFile>(this, key, write);
 }
 
 bool TestHost::CanOpenDevice(const std::wstring& path) { return InSet(devices, Normalize(path)); }
