@@ -1,53 +1,51 @@
 #!/usr/bin/env bash
-# Wine tests of the demo product (64-bit build):
+# Wine test of the demo product (64-bit build):
 #
-#   product_smoke.sh unit <lumaglimpse_unit_tests.exe>
-#   product_smoke.sh e2e <stage folder> <lumaglimpse_testkit.exe>
+#   product_smoke.sh <stage folder> <lumaglimpse_testkit.exe>
 #
-# "e2e" registers and unregisters Vizorel.dll with regsvr32, lays out an
+# Registers and unregisters Vizorel.dll with regsvr32, lays out an
 # installation by hand the way the setup leaves it (files, registry entries,
 # shortcuts, runtime files, driver, settings file, COM registration), checks
 # what Lumaglimpse.exe --print reports, runs Uninstall.exe -s and checks that
-# everything is gone and nothing else changed.
+# everything is gone and nothing else changed; then an uninstall that cannot
+# finish, and its second run.
 #
-# The prefix is LUMA_WINE_PREFIX (default: build/win64/product/wine-prefix);
-# it is made once and reused, and every run starts by removing what an
-# earlier, interrupted run may have left.
+# The prefix is the Wine tests' one (ZOR_WINE_PREFIX, as tests/wine/run.sh
+# uses it), made by run.sh when it is missing. Every run starts by removing
+# what an earlier, interrupted run may have left.
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-prefix=${LUMA_WINE_PREFIX:-$here/../../build/win64/product/wine-prefix}
+wine_run=$here/../wine/run.sh
+prefix=${ZOR_WINE_PREFIX:-$here/../../build/win64/wine/prefix}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+export ZOR_WINE_PREFIX=$prefix
 
+die() { echo "product_smoke: $*" >&2; exit 2; }
+command -v wine >/dev/null || die "wine is not installed"
+[[ $# -eq 2 && -d $1 && -f $2 ]] || die "usage: product_smoke.sh <stage folder> <lumaglimpse_testkit.exe>"
+stage=$(cd "$1" && pwd)
+testkit=$2
+
+# run.sh makes the prefix when it is missing; the test kit is a harmless
+# program to hand it.
+"$wine_run" "$testkit" folders 23 >/dev/null || die "no Wine prefix at $prefix"
+
+if [[ -z ${HOME:-} ]]; then
+  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+  export HOME=${HOME:-/tmp}
+fi
 export WINEPREFIX=$prefix
 export WINEARCH=win64
-export WINEDEBUG=${LUMA_WINEDEBUG:--all}
+export WINEDEBUG=${ZOR_WINEDEBUG:--all}
 # No Mono/Gecko downloads; no menu entries on the host for the shortcuts we make.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY
 
-die() { echo "product_smoke: $*" >&2; exit 2; }
-command -v wine >/dev/null || die "wine is not installed"
-
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-
-ensure_prefix() {
-  [[ -f $prefix/.luma-ready ]] && return
-  if [[ -d $prefix && -n $(ls -A "$prefix") && ! -f $prefix/.luma-prefix ]]; then
-    die "$prefix exists and was not made by this script; not replacing it"
-  fi
-  # A server left from an interrupted run would keep the old files open.
-  [[ -d $prefix ]] && wineserver -k >/dev/null 2>&1
-  rm -rf "$prefix" && mkdir -p "$prefix" && touch "$prefix/.luma-prefix"
-  wineboot -i >"$prefix.log" 2>&1 || { cat "$prefix.log" >&2; die "wineboot -i failed"; }
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$prefix.log" 2>&1 ||
-    die "could not turn off the crash dialog"
-  wineserver -w
-  touch "$prefix/.luma-ready"
-}
 
 run() {  # run a Windows program; output as Unix text
   wine "$@" 2>&1 | tr -d '\r'
@@ -59,25 +57,6 @@ unix_path() {  # C:\x\y -> <prefix>/drive_c/x/y (the shell folders all lie on C:
   echo "$prefix/drive_c/${rest//\\//}"
 }
 
-mode=${1:-}
-case "$mode" in
-  unit)
-    [[ $# -eq 2 && -f $2 ]] || die "usage: product_smoke.sh unit <lumaglimpse_unit_tests.exe>"
-    ensure_prefix
-    run "$2"
-    rc=$?
-    wineserver -w
-    exit $rc
-    ;;
-  e2e)
-    [[ $# -eq 3 && -d $2 && -f $3 ]] || die "usage: product_smoke.sh e2e <stage folder> <lumaglimpse_testkit.exe>"
-    stage=$(cd "$2" && pwd)
-    testkit=$3
-    ;;
-  *) die "usage: product_smoke.sh unit <exe> | e2e <stage> <testkit.exe>" ;;
-esac
-
-ensure_prefix
 # One server for the whole run: every Wine start would otherwise start it anew.
 # Its service processes start with the first program and would inherit (and
 # hold open) whatever output a test captures, so they start on /dev/null.
