@@ -44,6 +44,7 @@ enum HostError : long {
   kErrAccessDenied = 5,
   kErrInvalidHandle = 6,
   kErrSharingViolation = 32,
+  kErrInvalidName = 123,
   kErrAlreadyExists = 183,
 };
 

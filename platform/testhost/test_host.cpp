@@ -124,6 +124,10 @@ std::unique_ptr<File> TestHost::OpenFile(const std::wstring& requested, FileAcce
     if (error) *error = e;
     return std::unique_ptr<File>();
   };
+  if (path.empty()) return fail(kErrPathNotFound);
+  // Characters no file name may hold (a quoted path stays quoted here).
+  for (wchar_t c : path)
+    if (c < 32 || std::wstring_view(L"\"<>|*?").find(c) != std::wstring_view::npos) return fail(kErrInvalidName);
   std::wstring key = Normalize(path);
   bool write = access != FileAccess::kRead;
   if (InSet(lockedFiles, key)) return fail(kErrSharingViolation);
