@@ -82,7 +82,8 @@ TEST_F(ResultLogTest, TheThreeOutcomesAndACreatedFile) {
   zor::WriteResult("C:\\Logs\\a.log", zor::kResultDialogSuccess);
   zor::WriteResult("C:\\Logs\\a.log", zor::kResultPackageDamaged);
   EXPECT_EQ(host_.FileBytes(L"C:\\Logs\\a.log"),
-            std::optional<std::string>("[ResponseResult]\r\nResultCode = 0\r\n[ResponseResult]\r\nResultCode = -1\r\n"));
+            std::optional<std::string>("[ResponseResult]\r\nResultCode = 0\r\n"
+                                       "[ResponseResult]\r\nResultCode = -1\r\n"));
 }
 
 TEST_F(ResultLogTest, PathsThatCannotBeOpenedWriteNothing) {
