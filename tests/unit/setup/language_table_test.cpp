@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "setup/payloads.h"
 
@@ -119,6 +122,32 @@ TEST(LanguageTable, EveryRowHasExactlyOneModuleResourceOfItsFileName) {
   EXPECT_EQ(zor::LanguageModuleResourceId(8), std::optional<uint32_t>(160));
   EXPECT_FALSE(zor::LanguageModuleResourceId(22));
   EXPECT_FALSE(zor::LanguageModuleResourceId(-1));
+}
+
+// The resource build keeps its own copy of the table (source name, module
+// file, "SFX_DLL" id, "SFX_TEXT" id per row); a module built under another
+// id than the setup looks up would never be written out.
+TEST(LanguageTable, AgreesWithTheResourceBuild) {
+  std::ifstream in(std::string(ZOR_SOURCE_DIR) + "/resources/languages.cmake");
+  ASSERT_TRUE(in) << "resources/languages.cmake not found";
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t open = line.find('"'), close = line.rfind('"');
+    if (open == std::string::npos || close <= open) continue;
+    std::vector<std::string> fields;
+    std::stringstream entry(line.substr(open + 1, close - open - 1));
+    for (std::string f; std::getline(entry, f, '|');) fields.push_back(f);
+    if (fields.size() == 4) rows.push_back(fields);
+  }
+  ASSERT_EQ(rows.size(), static_cast<size_t>(zor::kLanguageCount));
+  for (int i = 0; i < zor::kLanguageCount; ++i) {
+    const zor::LanguageRow* row = GetLanguageRow(i);
+    std::wstring module(rows[i][1].begin(), rows[i][1].end());
+    EXPECT_EQ(module, row->moduleFile) << "row " << i;
+    EXPECT_EQ(zor::LanguageModuleResourceId(i), std::optional<uint32_t>(std::stoul(rows[i][2]))) << "row " << i;
+    EXPECT_EQ(row->agreementId, std::stoul(rows[i][3])) << "row " << i;
+  }
 }
 
 }  // namespace
