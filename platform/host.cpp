@@ -30,18 +30,24 @@ bool Host::CopyFileTo(const std::wstring& from, const std::wstring& to, bool fai
     if (error) *error = code;
     return false;
   };
-  auto in = OpenFile(from, FileAccess::kRead, kShareRead, FileCreate::kOpenExisting, &e);
-  if (!in) return fail(e);
+  // The whole source is read before the target is opened: when both names
+  // reach the same file, opening the target first would empty the source.
+  std::string bytes;
+  {
+    auto in = OpenFile(from, FileAccess::kRead, kShareRead, FileCreate::kOpenExisting, &e);
+    if (!in) return fail(e);
+    char buffer[64 * 1024];
+    for (;;) {
+      int64_t n = in->Read(buffer, sizeof buffer);
+      if (n < 0) return fail(kErrAccessDenied);
+      if (n == 0) break;
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+  }
   auto out = OpenFile(to, FileAccess::kWrite, kShareNone,
                       failIfExists ? FileCreate::kCreateNew : FileCreate::kCreateAlways, &e);
   if (!out) return fail(e);
-  char buffer[64 * 1024];
-  for (;;) {
-    int64_t n = in->Read(buffer, sizeof buffer);
-    if (n < 0) return fail(kErrAccessDenied);
-    if (n == 0) break;
-    if (out->Write(buffer, static_cast<size_t>(n)) != n) return fail(kErrAccessDenied);
-  }
+  if (out->Write(bytes.data(), bytes.size()) != static_cast<int64_t>(bytes.size())) return fail(kErrAccessDenied);
   if (error) *error = kErrSuccess;
   return true;
 }

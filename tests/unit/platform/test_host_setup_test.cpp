@@ -190,6 +190,10 @@ TEST(HostDefaults, PosixCopiesRealFilesAndOffersNoWindowsServices) {
   long err = 0;
   EXPECT_FALSE(host.CopyFileTo(wdir + L"/src", wdir + L"/dst", true, &err));
   EXPECT_EQ(err, zor::kErrAlreadyExists);
+  // Copying a file onto itself keeps its contents.
+  EXPECT_TRUE(host.CopyFileTo(wdir + L"/src", wdir + L"/./src", false));
+  std::ifstream again(dir + "/src");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "payload");
   EXPECT_TRUE(host.SystemFolder().empty());
   EXPECT_FALSE(host.CreateShellLink(zor::ShellLink{L"a", L"b", {}, {}, {}}));
   EXPECT_NE(host.CreateNamedEvent(L"Global\\E"), zor::kErrSuccess);
