@@ -1,0 +1,24 @@
+// The commands of zorpack, apart from argument parsing, so tests can run
+// them directly. Each returns the process exit code and writes its messages
+// to the given streams.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace zorpack {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitBadInput = 1,  // a file that cannot be read, written or understood
+  kExitUsage = 2,     // the command line itself is wrong
+};
+
+// Paths are UTF-8, as the command line gives them.
+int NewProject(const std::string& path, bool force, std::ostream& out, std::ostream& err);
+// With `json`, the loaded project as complete JSON (every field, folders
+// filled in); otherwise the readable summary.
+int DescribeProject(const std::string& path, bool json, std::ostream& out, std::ostream& err);
+int WriteIndex(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err);
+
+}  // namespace zorpack
