@@ -42,7 +42,7 @@ class StrictBuilder : public nlohmann::json_sax<Json> {
   bool key(string_t& k) override {
     Json& object = *m_stack.back().value;
     if (object.contains(k)) {
-      error = JsonChildPath(m_stack.back().path, k) + ": key given twice in one object";
+      error = JsonChildPath(OpenPath(), k) + ": key given twice in one object";
       return false;
     }
     m_key = k;
@@ -57,35 +57,44 @@ class StrictBuilder : public nlohmann::json_sax<Json> {
   }
 
  private:
+  // An open container and where it sits in its parent.
   struct Frame {
     Json* value;
-    std::string path;
+    bool inArray;
+    std::string key;
+    size_t index;
   };
 
-  // Places `v` in the innermost open container (or as the root); returns the
-  // placed value and its path.
-  std::pair<Json*, std::string> Place(Json&& v) {
+  // The path of the innermost open container.
+  std::string OpenPath() const {
+    std::string path;
+    for (size_t i = 1; i < m_stack.size(); ++i)
+      path = m_stack[i].inArray ? JsonIndexPath(path, m_stack[i].index) : JsonChildPath(path, m_stack[i].key);
+    return path;
+  }
+
+  // Places `v` in the innermost open container (or as the root).
+  Frame Place(Json&& v) {
     if (m_stack.empty()) {
       root = std::move(v);
-      return {&root, std::string()};
+      return {&root, false, std::string(), 0};
     }
     Frame& top = m_stack.back();
     if (top.value->is_array()) {
-      std::string path = JsonIndexPath(top.path, top.value->size());
+      size_t index = top.value->size();
       top.value->push_back(std::move(v));
-      return {&top.value->back(), path};
+      return {&top.value->back(), true, std::string(), index};
     }
     Json& slot = (*top.value)[m_key];
     slot = std::move(v);
-    return {&slot, JsonChildPath(top.path, m_key)};
+    return {&slot, false, m_key, 0};
   }
   bool Add(Json&& v) {
     Place(std::move(v));
     return true;
   }
   bool Open(Json&& v) {
-    auto placed = Place(std::move(v));
-    m_stack.push_back({placed.first, placed.second});
+    m_stack.push_back(Place(std::move(v)));
     return true;
   }
   bool Close() {
@@ -136,7 +145,24 @@ Json ParseDescription(std::string_view text) {
   return std::move(builder.root);
 }
 
-void JsonValue::Fail(const std::string& message) const { throw DescriptionError(m_path, message); }
+std::string JsonValue::Path() const {
+  std::vector<const Link*> links;
+  for (const Link* l = m_link.get(); l; l = l->parent.get()) links.push_back(l);
+  std::string path;
+  for (auto it = links.rbegin(); it != links.rend(); ++it)
+    path = (*it)->inArray ? JsonIndexPath(path, (*it)->index) : JsonChildPath(path, (*it)->key);
+  return path;
+}
+
+JsonValue JsonValue::Child(const std::string& key, const Json& value) const {
+  return JsonValue(value, std::make_shared<const Link>(Link{m_link, false, key, 0}));
+}
+
+JsonValue JsonValue::Element(size_t index, const Json& value) const {
+  return JsonValue(value, std::make_shared<const Link>(Link{m_link, true, std::string(), index}));
+}
+
+void JsonValue::Fail(const std::string& message) const { throw DescriptionError(Path(), message); }
 
 std::string JsonValue::Utf8() const {
   if (!m_value->is_string()) Fail("expected a string");
@@ -210,29 +236,29 @@ std::vector<JsonValue> JsonValue::Elements() const {
   if (!m_value->is_array()) Fail("expected an array");
   std::vector<JsonValue> out;
   out.reserve(m_value->size());
-  for (size_t i = 0; i < m_value->size(); ++i) out.emplace_back((*m_value)[i], JsonIndexPath(m_path, i));
+  for (size_t i = 0; i < m_value->size(); ++i) out.push_back(Element(i, (*m_value)[i]));
   return out;
 }
 
-JsonObject::JsonObject(const JsonValue& value) : m_value(&value.Raw()), m_path(value.Path()) {
-  if (!m_value->is_object()) value.Fail("expected an object");
+JsonObject::JsonObject(const JsonValue& value) : m_self(value) {
+  if (!value.Raw().is_object()) value.Fail("expected an object");
 }
 
 std::optional<JsonValue> JsonObject::Get(const char* key) {
   m_known.emplace_back(key);
-  auto it = m_value->find(key);
-  if (it == m_value->end()) return std::nullopt;
-  return JsonValue(*it, JsonChildPath(m_path, key));
+  auto it = m_self.Raw().find(key);
+  if (it == m_self.Raw().end()) return std::nullopt;
+  return m_self.Child(key, *it);
 }
 
 JsonValue JsonObject::Require(const char* key) {
   auto v = Get(key);
-  if (!v) throw DescriptionError(m_path, std::string("missing key \"") + key + "\"");
+  if (!v) m_self.Fail(std::string("missing key \"") + key + "\"");
   return *v;
 }
 
 void JsonObject::Finish(const std::string& what) const {
-  for (auto it = m_value->begin(); it != m_value->end(); ++it) {
+  for (auto it = m_self.Raw().begin(); it != m_self.Raw().end(); ++it) {
     const std::string& key = it.key();
     if (std::find(m_known.begin(), m_known.end(), key) != m_known.end()) continue;
     std::string message = "unknown key";
@@ -248,7 +274,7 @@ void JsonObject::Finish(const std::string& what) const {
       }
     }
     if (best) message += " (did you mean \"" + *best + "\"?)";
-    throw DescriptionError(JsonChildPath(m_path, key), message);
+    m_self.Child(key, it.value()).Fail(message);
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -42,10 +43,15 @@ Json ParseDescription(std::string_view text);
 // throws DescriptionError naming the path.
 class JsonValue {
  public:
-  JsonValue(const Json& value, std::string path) : m_value(&value), m_path(std::move(path)) {}
+  // The document itself.
+  explicit JsonValue(const Json& document) : m_value(&document) {}
 
   const Json& Raw() const { return *m_value; }
-  const std::string& Path() const { return m_path; }
+  // Made only when asked for (for messages): deep documents would otherwise
+  // copy long paths at every level.
+  std::string Path() const;
+  JsonValue Child(const std::string& key, const Json& value) const;
+  JsonValue Element(size_t index, const Json& value) const;
   bool IsNull() const { return m_value->is_null(); }
   bool IsString() const { return m_value->is_string(); }
   bool IsNumber() const { return m_value->is_number_integer(); }
@@ -65,8 +71,17 @@ class JsonValue {
   std::vector<JsonValue> Elements() const;
 
  private:
+  // Where a value sits in its parent.
+  struct Link {
+    std::shared_ptr<const Link> parent;
+    bool inArray;
+    std::string key;
+    size_t index;
+  };
+  JsonValue(const Json& value, std::shared_ptr<const Link> link) : m_value(&value), m_link(std::move(link)) {}
+
   const Json* m_value;
-  std::string m_path;
+  std::shared_ptr<const Link> m_link;  // null for the document
 };
 
 // The members of one object. Every key read through Get or Require becomes
@@ -76,7 +91,7 @@ class JsonObject {
  public:
   explicit JsonObject(const JsonValue& value);
 
-  const std::string& Path() const { return m_path; }
+  std::string Path() const { return m_self.Path(); }
   std::optional<JsonValue> Get(const char* key);
   JsonValue Require(const char* key);
   // A key that is allowed and has no meaning on input.
@@ -85,8 +100,7 @@ class JsonObject {
   void Finish(const std::string& what = std::string()) const;
 
  private:
-  const Json* m_value;
-  std::string m_path;
+  JsonValue m_self;
   std::vector<std::string> m_known;
 };
 

@@ -25,6 +25,12 @@ namespace {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// "a \"splash\"", "an \"intro\"": the kind with its article, for messages.
+std::string WithArticle(const std::string& kind) {
+  bool vowel = !kind.empty() && std::string("aeiouAEIOU").find(kind[0]) != std::string::npos;
+  return (vowel ? "an " : "a ") + Quoted(kind);
+}
+
 class Reader {
  public:
   explicit Reader(std::wstring base) : m_base(std::move(base)) {}
@@ -57,7 +63,7 @@ std::unique_ptr<CStreamObject> Reader::Step(const JsonValue& value, int depth) c
   if (!cls) kindValue.Fail("unknown step kind " + Quoted(kind) + " (one of " + StepKindList() + ")");
   std::unique_ptr<CStreamObject> step(static_cast<CStreamObject*>(cls->CreateObject()));
   StepFields(o, step.get(), depth);
-  o.Finish("a " + Quoted(kind) + " step");
+  o.Finish(WithArticle(kind) + " step");
   return step;
 }
 
@@ -174,7 +180,7 @@ std::unique_ptr<CNode> Reader::FileNode(const JsonValue& value, int depth) const
     if (kind != "folder" && kind != "predefined") v->Fail("only a \"folder\" or \"predefined\" node can be filled from a folder");
     FillFromFolder(Path(*v), node.get(), depth, *v);
   }
-  o.Finish("a " + Quoted(kind) + " node");
+  o.Finish(WithArticle(kind) + " node");
   return node;
 }
 
@@ -254,7 +260,7 @@ std::unique_ptr<CNode> Reader::ShortcutNode(const JsonValue& value, int depth) c
   }
   if (auto v = o.Get("children"))
     for (const JsonValue& child : v->Elements()) node->AddChild(ShortcutNode(child, depth + 1).release());
-  o.Finish("a " + Quoted(kind) + " shortcut node");
+  o.Finish(WithArticle(kind) + " node of a shortcut tree");
   return node;
 }
 
@@ -268,7 +274,7 @@ void ForEachIn(JsonObject& o, const char* key, F f) {
 
 void ProjectFromJson(const Json& description, const std::wstring& baseFolder, CInstallProject* out) {
   Reader r(baseFolder);
-  JsonValue rootValue(description, std::string());
+  JsonValue rootValue(description);
   JsonObject root(rootValue);
   if (auto v = root.Get("formatVersion"))
     if (v->Int32() != 1) v->Fail("unknown format version " + std::to_string(v->Int32()) + " (this tool reads version 1)");
