@@ -2,23 +2,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "common/wstr.h"
 #include "platform/testhost/test_host.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <direct.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 
-#include "common/wstr.h"
 #include "platform/posix/posix_host.h"
 #endif
 
 namespace {
+
+// The seam has no folder removal; tests clean up with the C runtime.
+void RemoveFolder(const std::wstring& path) {
+#ifdef _WIN32
+  _wrmdir(path.c_str());
+#else
+  ::rmdir(zor::ToUtf8(path).c_str());
+#endif
+}
 
 // "name/" for folders, "name size" for files, sorted.
 std::vector<std::string> Describe(const std::vector<zor::DirEntry>& entries) {
@@ -47,6 +58,39 @@ TEST(ListDirectory, TestHostListsWhatIsDirectlyInsideAFolder) {
   EXPECT_EQ(Describe(entries), (std::vector<std::string>{"App/", "Apple.txt 0"}));
   EXPECT_FALSE(host.ListDirectory(L"C:\\Nowhere", &entries));
   EXPECT_TRUE(entries.empty());
+}
+
+// Through the seam, so the same test runs on Linux and under Wine.
+TEST(ListDirectory, PlatformHostListsARealFolder) {
+  zor::Host& host = zor::PlatformHost();
+  std::wstring dir = host.TempFolder() + L"zor-list-" + zor::ToWString(static_cast<long long>(std::random_device()()));
+  ASSERT_TRUE(host.CreateDirectory(dir));
+  ASSERT_TRUE(host.CreateDirectory(dir + L"/Sub"));
+  {
+    auto file = host.OpenFile(dir + L"/data.bin", zor::FileAccess::kWrite, zor::kShareNone, zor::FileCreate::kCreateNew);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->Write("12345", 5), 5);
+    auto empty = host.OpenFile(dir + L"/\u00e9t\u00e9", zor::FileAccess::kWrite, zor::kShareNone,
+                               zor::FileCreate::kCreateNew);
+    ASSERT_TRUE(empty);
+  }
+  std::vector<zor::DirEntry> entries;
+  ASSERT_TRUE(host.ListDirectory(dir, &entries));
+  std::vector<std::string> names;
+  for (const zor::DirEntry& e : entries)
+    names.push_back(zor::ToUtf8(e.name) + (e.isDirectory ? "/" : " " + std::to_string(e.size)));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Sub/", "data.bin 5", "\xC3\xA9t\xC3\xA9 0"}));
+  ASSERT_TRUE(host.ListDirectory(dir + L"/Sub/", &entries));
+  EXPECT_TRUE(entries.empty());
+  EXPECT_FALSE(host.ListDirectory(dir + L"/data.bin", &entries));
+  EXPECT_FALSE(host.ListDirectory(dir + L"/missing", &entries));
+  EXPECT_FALSE(host.ListDirectory(L"", &entries));
+
+  host.DeleteFile(dir + L"/data.bin");
+  host.DeleteFile(dir + L"/\u00e9t\u00e9");
+  RemoveFolder(dir + L"/Sub");
+  RemoveFolder(dir);
 }
 
 #ifndef _WIN32
