@@ -27,6 +27,18 @@ int NewProject(const std::string& path, bool force, std::ostream& out, std::ostr
   return kExitOk;
 }
 
+void PrintProject(const CInstallProject& project, bool json, std::ostream& out) {
+  if (json) {
+    zor::ProjectJsonOptions options;
+    options.allFields = true;
+    options.buildOutputs = true;
+    out << zor::ProjectToJsonText(project, options);
+  } else {
+    // The summary's accessors are not const; it changes nothing.
+    zor::DescribeProject(out, const_cast<CInstallProject&>(project));
+  }
+}
+
 int DescribeProject(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   CInstallProject project;
   std::string error;
@@ -34,14 +46,7 @@ int DescribeProject(const std::string& path, bool json, std::ostream& out, std::
     err << "zorpack: " << error << "\n";
     return kExitBadInput;
   }
-  if (json) {
-    zor::ProjectJsonOptions options;
-    options.allFields = true;
-    options.buildOutputs = true;
-    out << zor::ProjectToJsonText(project, options);
-  } else {
-    zor::DescribeProject(out, project);
-  }
+  PrintProject(project, json, out);
   return kExitOk;
 }
 

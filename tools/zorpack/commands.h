@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+class CInstallProject;
+
 namespace zorpack {
 
 enum ExitCode : int {
@@ -13,6 +15,11 @@ enum ExitCode : int {
   kExitBadInput = 1,  // a file that cannot be read, written or understood
   kExitUsage = 2,     // the command line itself is wrong
 };
+
+// Prints a loaded project: with `json` as complete JSON (every field and the
+// build outputs), otherwise as the readable summary. Shared by every command
+// that shows a project, whether it comes from a description or a package.
+void PrintProject(const CInstallProject& project, bool json, std::ostream& out);
 
 // Paths are UTF-8, as the command line gives them.
 int NewProject(const std::string& path, bool force, std::ostream& out, std::ostream& err);
