@@ -58,6 +58,8 @@ class CObTree : public CObject {
   // Destroys every node and its data.
   void Clear();
 
+  int GetSpareWord() const { return m_nSpare; }
+
   // Loaded node data must be of this class (any record when null).
   void SetDataClass(const CRuntimeClass* cls) { m_pDataClass = cls; }
 

@@ -7,6 +7,7 @@
 #include "model/archive.h"
 #include "model/default_box.h"
 #include "model/install_project.h"
+#include "model/project_index.h"
 #include "tools/describe.h"
 
 namespace {
@@ -17,14 +18,6 @@ void HexDump(const std::vector<uint8_t>& bytes, size_t limit) {
     for (size_t j = i; j < i + 16 && j < bytes.size() && j < limit; ++j) std::printf(" %02X", bytes[j]);
     std::printf("\n");
   }
-}
-
-std::vector<uint8_t> Store(CInstallProject& project) {
-  MemoryStream out;
-  CArchive ar(&out, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return out.Bytes();
 }
 
 }  // namespace
@@ -41,7 +34,7 @@ int main(int argc, char** argv) {
   if (argc > 2 && std::string(argv[1]) == "--write-index") indexFile = argv[2];
   CInstallProject project;
   FillProject(&project);
-  std::vector<uint8_t> index = Store(project);
+  std::vector<uint8_t> index = StoreProjectIndex(project);
   if (!indexFile.empty()) {
     FILE* f = std::fopen(indexFile.c_str(), "wb");
     if (!f || std::fwrite(index.data(), 1, index.size(), f) != index.size()) {
@@ -55,15 +48,12 @@ int main(int argc, char** argv) {
   HexDump(index, 64);
 
   CInstallProject loaded;
-  try {
-    MemoryStream in(index.data(), index.size());
-    CArchive ar(&in, CArchive::load);
-    loaded.Serialize(ar);
-  } catch (const CArchiveException& e) {
-    std::printf("loading failed: %s\n", e.what());
+  CArchiveException::Cause cause = LoadProjectIndex(index.data(), index.size(), loaded);
+  if (cause != CArchiveException::none) {
+    std::printf("loading failed: %s\n", CArchiveException::CauseName(cause));
     return 1;
   }
-  std::vector<uint8_t> again = Store(loaded);
+  std::vector<uint8_t> again = StoreProjectIndex(loaded);
   std::printf("Loaded back; storing again gives %s bytes.\n\n", again == index ? "the same" : "DIFFERENT");
   zor::DescribeProject(std::cout, loaded);
   return again == index ? 0 : 1;

@@ -4,41 +4,17 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "model/archive.h"
 #include "model/install_project.h"
-
-namespace {
-
-std::vector<uint8_t> Store(CInstallProject& project) {
-  MemoryStream out;
-  CArchive ar(&out, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return out.Bytes();
-}
-
-}  // namespace
+#include "model/project_index.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CInstallProject project;
-  try {
-    MemoryStream in(data, size);
-    CArchive ar(&in, CArchive::load);
-    project.Serialize(ar);
-  } catch (const CArchiveException&) {
-    return 0;
-  }
+  if (LoadProjectIndex(data, size, project) != CArchiveException::none) return 0;
   // 8-bit strings come back as UTF-16, so compare the second store with the
   // first rather than with the input.
-  std::vector<uint8_t> first = Store(project);
+  std::vector<uint8_t> first = StoreProjectIndex(project);
   CInstallProject again;
-  try {
-    MemoryStream in(first.data(), first.size());
-    CArchive ar(&in, CArchive::load);
-    again.Serialize(ar);
-  } catch (const CArchiveException&) {
-    std::abort();  // what we stored must load
-  }
-  if (Store(again) != first) std::abort();
+  if (LoadProjectIndex(first.data(), first.size(), again) != CArchiveException::none) std::abort();
+  if (StoreProjectIndex(again) != first) std::abort();
   return 0;
 }

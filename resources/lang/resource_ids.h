@@ -1,0 +1,62 @@
+// Resource ids of the setup's user-interface resources.
+//
+// Every language module carries the same ids, and so does the setup program
+// for its built-in Simplified Chinese copy; the setup loads them from whichever
+// module is the current resource source. Keep this header plain #defines: it
+// is read by windres as well as by the C++ compiler.
+#ifndef ZOR_RESOURCES_LANG_RESOURCE_IDS_H
+#define ZOR_RESOURCES_LANG_RESOURCE_IDS_H
+
+// Dialog templates.
+#define IDD_ABOUTBOX              100
+#define IDD_INSTALL               102  // install page with the progress bar
+#define IDD_WELCOME               130
+#define IDD_AGREEMENT             131
+#define IDD_SELECT_LANGUAGE       133  // language and destination folder
+#define IDD_FLASH                 136
+#define IDD_WIZARD                137  // wizard frame
+#define IDD_STEP_LIST             138
+#define IDD_FINISH                146
+#define IDD_REPAIR_STEP_LIST      156
+#define IDD_REPAIR                157  // maintenance dialog
+
+// Bitmaps.
+#define IDB_WIZARD_HEADER         130
+#define IDB_FINISH                131
+#define IDB_STEP_SEPARATOR        150
+#define IDB_FLASH_BACKGROUND      158
+
+// Icons. The step-state icons are always taken from the setup program itself,
+// never from a language module, so modules do not carry them.
+#define IDR_MAINFRAME             128
+#define IDI_STEP_DONE             147
+#define IDI_STEP_CURRENT          148
+#define IDI_STEP_PENDING          149
+
+// String table. The link strings (IDS_LINK_*) are appended to a shell folder
+// path, so each starts with a backslash; the folder part "\Tarvex Lumaglimpse\"
+// is the same in every language because the setup creates that folder itself.
+#define IDS_ABOUT_MENU            101  // wizard system menu entry
+#define IDS_SETUP_CAPTION         102  // caption of every message box
+#define IDS_PACKAGE_DAMAGED       104
+#define IDS_UNSUPPORTED_OS        105
+#define IDS_NEED_ADMIN            108
+#define IDS_STEP_SHORTCUTS        109
+#define IDS_STEP_COPY_FILES       110
+#define IDS_STEP_DRIVERS          111
+#define IDS_STEP_UNINSTALLER      112
+#define IDS_STEP_SOFTWARE_INFO    113
+#define IDS_FINISH                116
+#define IDS_LINK_QUICK_LAUNCH     117
+#define IDS_LINK_PROGRAM          118
+#define IDS_LINK_HELP             119
+#define IDS_LINK_UNINSTALL        120
+#define IDS_FLASH_THANKS          121
+#define IDS_INVALID_FOLDER        123
+#define IDS_LINK_DESKTOP          126
+#define IDS_ACCEPT                127
+#define IDS_DECLINE               128
+#define IDS_NEXT                  129
+#define IDS_CANCEL                130
+
+#endif
