@@ -17,6 +17,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   bool force = false;
   bool json = false;
 
+
+  CLI::App* build = app.add_subcommand("build", "Build a package from a project description.");
+  BuildOptions buildOptions;
+  build->add_option("PROJECT.json", buildOptions.project, "The description to build")->required();
+  build->add_option("-o,--output", buildOptions.output, "The package to write")->required();
+  build->add_option("--engine", buildOptions.engine, "The engine executable, instead of the description's product.engine");
+  build->add_option("--log", buildOptions.log, "Where the build log goes, instead of the project's build log path");
+
+  std::string package;
+  CLI::App* list = app.add_subcommand("list", "Print the project inside a package.");
+  list->add_option("PACKAGE", package, "The package to read")->required();
+  list->add_flag("--json", json, "Print it as a complete project description (JSON), build outputs included");
+
   CLI::App* newCommand = app.add_subcommand("new", "Write the default project of the template as a project description.");
   newCommand->add_option("PROJECT.json", project, "The description file to write")->required();
   newCommand->add_flag("-f,--force", force, "Replace the file if it exists");
@@ -40,7 +53,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
     known = known || (!args.empty() && command->get_name() == args[0]);
   if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !known) {
-    err << "zorpack: unknown command \"" << args[0] << "\" (new, describe, index)\n"
+    err << "zorpack: unknown command \"" << args[0] << "\" (build, list, new, describe, index)\n"
         << "Run with --help for more information.\n";
     return kExitUsage;
   }
@@ -56,6 +69,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   }
 
   try {
+    if (build->parsed()) return BuildPackage(buildOptions, out, err);
+    if (list->parsed()) return ListPackage(package, json, out, err);
     if (newCommand->parsed()) return NewProject(project, force, out, err);
     if (describe->parsed()) return DescribeProject(project, json, out, err);
     if (index->parsed()) return WriteIndex(project, output, out, err);

@@ -28,4 +28,18 @@ int NewProject(const std::string& path, bool force, std::ostream& out, std::ostr
 int DescribeProject(const std::string& path, bool json, std::ostream& out, std::ostream& err);
 int WriteIndex(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err);
 
+// The project inside a package, printed as PrintProject does.
+int ListPackage(const std::string& package, bool json, std::ostream& out, std::ostream& err);
+
+struct BuildOptions {
+  std::string project;  // the description
+  std::string output;   // the package to write
+  std::string engine;   // replaces the description's engine when not empty
+  std::string log;      // replaces the project's build log path when not empty
+};
+// Builds a package. Every source is looked for first, so a missing file is
+// named before anything is written; a build that fails removes its partial
+// output.
+int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& err);
+
 }  // namespace zorpack

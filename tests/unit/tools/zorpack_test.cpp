@@ -6,6 +6,7 @@
 #include "platform/testhost/test_host.h"
 #include "tests/unit/tools/project_fixture.h"
 #include "tools/project_json.h"
+#include "tools/json_input.h"
 #include "tools/zorpack/cli.h"
 
 using namespace zortest;
@@ -89,7 +90,8 @@ TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
     int code;
   } cases[] = {
       {{}, 2},
-      {{"build"}, 2},  // not in this build
+      {{"build"}, 2},
+      {{"verify"}, 2},  // not a command
       {{"new"}, 2},
       {{"new", "a.json", "b.json"}, 2},
       {{"new", "--frce", "a.json"}, 2},
@@ -110,4 +112,73 @@ TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
     }
   }
   EXPECT_FALSE(host.HasFile(L"a.json"));
+}
+
+namespace {
+
+const char kProduct[] = R"({
+  "product": {"name": "P", "engine": "engine.exe"},
+  "fileGroups": [{"name": "Common", "tree": {"kind": "folder", "destination": true, "fromFolder": "dist",
+                  "children": [{"kind": "file", "source": "readme.txt", "name": "ReadMe.txt"}]}}]})";
+
+class ZorpackPackage : public Zorpack {
+ protected:
+  void SetUp() override {
+    Zorpack::SetUp();
+    host.AddDirectory(L"C:\\work\\dist");
+    host.AddDirectory(host.tempFolder);  // the builder writes the index there first
+    host.AddFile(L"C:\\work\\engine.exe", std::string(3000, 'E'));
+    host.AddFile(L"C:\\work\\readme.txt", "read me");
+    host.AddFile(L"C:\\work\\dist\\app.exe", std::string(5000, 'a'));
+    host.AddFile(L"C:\\work\\p.json", kProduct);
+  }
+};
+
+}  // namespace
+
+TEST_F(ZorpackPackage, BuildThenListGivesTheDescribedProjectWithItsStreams) {
+  ASSERT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--log", "C:\\work\\build.log"}), 0)
+      << err.str();
+  EXPECT_EQ(out.str(), "Built C:\\work\\out.exe with 2 packed files\n");
+  EXPECT_TRUE(host.HasFile(L"C:\\work\\build.log"));
+
+  ASSERT_EQ(Run({"list", "--json", "C:\\work\\out.exe"}), 0) << err.str();
+  zor::Json listed = zor::ParseDescription(out.str());
+  const zor::Json& app = listed["fileGroups"][0]["tree"]["children"][1];
+  EXPECT_EQ(app["name"], "app.exe");
+  EXPECT_GE(app["offset"].get<int>(), 3000);
+  EXPECT_GT(app["packedSize"].get<int>(), 0);
+  // Apart from the streams, the package holds the described project.
+  CInstallProject fromPackage;
+  zor::ProjectFromJson(listed, L"", &fromPackage);
+  CInstallProject described;
+  std::string error;
+  ASSERT_TRUE(zor::LoadProjectDescription(L"C:\\work\\p.json", &described, &error)) << error;
+  EXPECT_EQ(StoreProject(fromPackage), StoreProject(described));
+
+  ASSERT_EQ(Run({"list", "C:\\work\\out.exe"}), 0);
+  EXPECT_NE(out.str().find("app.exe  [offset"), std::string::npos) << out.str();
+}
+
+TEST_F(ZorpackPackage, BuildNamesWhatIsMissingAndLeavesNoPackage) {
+  host.AddFile(L"C:\\work\\bad.json", R"({"product": {"engine": "engine.exe"},
+      "fileGroups": [{"name": "G", "tree": {"kind": "folder", "children": [{"kind": "file", "source": "gone.dll"}]}}]})");
+  EXPECT_EQ(Run({"build", "C:\\work\\bad.json", "-o", "C:\\work\\out.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: file group \"G\": cannot read the source file C:\\work\\gone.dll\n");
+  EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--engine", "C:\\none.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: the engine executable C:\\none.exe does not exist\n");
+  host.AddFile(L"C:\\work\\noengine.json", "{}");
+  EXPECT_EQ(Run({"build", "C:\\work\\noengine.json", "-o", "C:\\work\\out.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\noengine.json: no engine executable; give product.engine or --engine FILE\n");
+  // The output folder does not exist: the builder fails, and nothing is left.
+  EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\missing\\out.exe", "--log", "C:\\work\\b.log"}), 1);
+  EXPECT_NE(err.str().find("building C:\\work\\missing\\out.exe failed"), std::string::npos) << err.str();
+  EXPECT_FALSE(host.HasFile(L"C:\\work\\out.exe"));
+}
+
+TEST_F(ZorpackPackage, ListRefusesWhatIsNoPackage) {
+  EXPECT_EQ(Run({"list", "C:\\work\\p.json"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\p.json is not a package (no package trailer at its end)\n");
+  EXPECT_EQ(Run({"list", "C:\\work\\none.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\none.exe cannot be opened\n");
 }
