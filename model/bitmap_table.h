@@ -43,6 +43,8 @@ class CBitmapTable : public CFileObject {
   // Refreshes the cached count (which is what gets stored) and returns it.
   int GetCount();
   int GetCachedCount() const { return m_nCount; }
+  // Stored as it is; tools that reproduce a stored table set it.
+  void SetCachedCount(int count) { m_nCount = count; }
   CTypedPtrList<CIDBitmap>& GetEntries() { return m_entries; }
   const CTypedPtrList<CIDBitmap>& GetEntries() const { return m_entries; }
 

@@ -77,6 +77,7 @@ class CExtractFileList : public CFileObject {
   const std::wstring& GetName() const { return m_strName; }
   void SetName(std::wstring name) { m_strName = std::move(name); }
   int32_t GetReservedField() const { return m_nReservedField; }
+  void SetReservedField(int32_t value) { m_nReservedField = value; }
 
   CObTree& GetTree() { return m_tree; }
   const CObTree& GetTree() const { return m_tree; }

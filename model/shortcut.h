@@ -71,6 +71,7 @@ class CShortCutTable : public CFileObject {
   const std::wstring& GetName() const { return m_strName; }
   void SetName(std::wstring name) { m_strName = std::move(name); }
   int32_t GetReservedField() const { return m_nReservedField; }
+  void SetReservedField(int32_t value) { m_nReservedField = value; }
 
   // A flat list for editing; not stored.
   CTypedPtrList<CShortcut>& GetWorkingList() { return m_list; }

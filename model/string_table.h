@@ -45,6 +45,8 @@ class CStringTable : public CFileObject {
   // Refreshes the cached count (which is what gets stored) and returns it.
   int GetCount();
   int GetCachedCount() const { return m_nCount; }
+  // Stored as it is; tools that reproduce a stored table set it.
+  void SetCachedCount(int count) { m_nCount = count; }
   CTypedPtrList<CIDString>& GetEntries() { return m_entries; }
   const CTypedPtrList<CIDString>& GetEntries() const { return m_entries; }
 

@@ -104,6 +104,13 @@ enum FileShare : uint32_t { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kSh
 
 enum class SeekFrom { kBegin, kCurrent, kEnd };
 
+// One entry of a folder listing.
+struct DirEntry {
+  std::wstring name;  // the entry's own name, without its folder
+  bool isDirectory = false;
+  uint64_t size = 0;  // bytes of a file; 0 for a folder
+};
+
 // An open file. Operations report failure through their results and never
 // throw.
 class File {
@@ -135,6 +142,11 @@ class Host {
   virtual bool MoveFile(const std::wstring& from, const std::wstring& to) = 0;
   virtual bool FileExists(const std::wstring& path) = 0;       // a file, not a folder
   virtual bool DirectoryExists(const std::wstring& path) = 0;
+  // Replaces `out` with the files and folders directly inside `path`, in no
+  // particular order and without "." and "..". Entries that are neither a
+  // file nor a folder (devices, pipes, dangling links) are left out. False
+  // when the folder cannot be read.
+  virtual bool ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) = 0;
   // Full path of the running program.
   virtual std::wstring ModulePath() = 0;
   // Temporary folder, ending in a path separator.

@@ -1,6 +1,7 @@
 // The Linux host: real files and folders for the package tool and tests.
 // Windows-only services answer as a machine without them would (no registry,
 // no special folders unless mapped, no message boxes).
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,6 +128,38 @@ bool PosixHost::FileExists(const std::wstring& path) {
 bool PosixHost::DirectoryExists(const std::wstring& path) {
   struct stat st;
   return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixHost::ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) {
+  out->clear();
+  std::string native = NativePath(path);
+  DIR* dir = ::opendir(native.c_str());
+  if (!dir) return false;
+  if (!native.empty() && native.back() != '/') native += '/';
+  errno = 0;
+  while (const dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    // stat, not lstat: a link counts as what it points to, as a shortcut-free
+    // Windows folder would show it.
+    struct stat st;
+    if (::stat((native + name).c_str(), &st) != 0) continue;
+    DirEntry entry;
+    entry.name = FromUtf8(name);
+    if (S_ISDIR(st.st_mode)) {
+      entry.isDirectory = true;
+    } else if (S_ISREG(st.st_mode)) {
+      entry.size = static_cast<uint64_t>(st.st_size);
+    } else {
+      continue;
+    }
+    out->push_back(std::move(entry));
+    errno = 0;
+  }
+  bool ok = errno == 0;
+  ::closedir(dir);
+  if (!ok) out->clear();
+  return ok;
 }
 
 std::wstring PosixHost::ModulePath() {

@@ -196,6 +196,32 @@ bool TestHost::MoveFile(const std::wstring& fromRequested, const std::wstring& t
 
 bool TestHost::FileExists(const std::wstring& path) { return HasFile(Physical(path)); }
 bool TestHost::DirectoryExists(const std::wstring& path) { return HasDirectory(Physical(path)); }
+bool TestHost::ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) {
+  out->clear();
+  std::wstring key = Normalize(Physical(path));
+  // Drive roots always exist, as for file creation.
+  if (!dirs_.count(key) && key.size() > 3) return false;
+  std::wstring prefix = key;
+  if (prefix.back() != L'\\') prefix += L'\\';
+  auto directlyInside = [&](const std::wstring& k) {
+    return k.size() > prefix.size() && k.compare(0, prefix.size(), prefix) == 0 &&
+           k.find(L'\\', prefix.size()) == std::wstring::npos;
+  };
+  // The listing shows names as first spelled, like a case-preserving file
+  // system.
+  auto nameOf = [](const std::wstring& spelling) {
+    std::wstring s = spelling;
+    while (s.size() > 1 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
+    size_t pos = s.find_last_of(L"\\/");
+    return pos == std::wstring::npos ? s : s.substr(pos + 1);
+  };
+  for (const auto& kv : dirs_)
+    if (directlyInside(kv.first)) out->push_back({nameOf(kv.second), true, 0});
+  for (const auto& kv : files_)
+    if (directlyInside(kv.first)) out->push_back({nameOf(kv.second.spelling), false, kv.second.bytes.size()});
+  return true;
+}
+
 std::wstring TestHost::ModulePath() { return modulePath; }
 std::wstring TestHost::TempFolder() { return tempFolder; }
 

@@ -137,6 +137,7 @@ class TestHost : public Host {
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;
   bool DirectoryExists(const std::wstring& path) override;
+  bool ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) override;
   std::wstring ModulePath() override;
   std::wstring TempFolder() override;
   size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,

@@ -166,6 +166,44 @@ bool Win32Host::DirectoryExists(const std::wstring& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32Host::ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) {
+  out->clear();
+  if (path.empty()) return false;
+  std::wstring pattern = path;
+  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW data;
+  HANDLE find = ::FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) {
+    // An empty drive root has not even "." to report.
+    DWORD error = ::GetLastError();
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  do {
+    std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    DirEntry entry;
+    entry.name = name;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      entry.isDirectory = true;
+    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+      continue;
+    } else {
+      entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    out->push_back(std::move(entry));
+  } while (::FindNextFileW(find, &data));
+  DWORD error = ::GetLastError();
+  ::FindClose(find);
+  if (error != ERROR_NO_MORE_FILES) {
+    out->clear();
+    return false;
+  }
+  return true;
+}
+
 std::wstring Win32Host::ModulePath() {
   // GetModuleFileNameW returns the buffer size (truncated) when it is too
   // small, which GrowingBuffer takes as "grow".

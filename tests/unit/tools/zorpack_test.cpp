@@ -1,0 +1,184 @@
+// zorpack's commands and exit codes, run in-process against the test host.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/testhost/test_host.h"
+#include "tests/unit/tools/project_fixture.h"
+#include "tools/project_json.h"
+#include "tools/json_input.h"
+#include "tools/zorpack/cli.h"
+
+using namespace zortest;
+
+namespace {
+
+class Zorpack : public ::testing::Test {
+ protected:
+  void SetUp() override { host.AddDirectory(L"C:\\work"); }
+
+  int Run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    return zorpack::Run(args, out, err);
+  }
+
+  static Bytes DefaultIndex() {
+    CInstallProject project;
+    FillProject(&project);
+    return StoreProject(project);
+  }
+
+  zor::TestHost host;
+  zor::ScopedHost scope{&host};
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+}  // namespace
+
+TEST_F(Zorpack, NewWritesADescriptionOfTheDefaultProject) {
+  ASSERT_EQ(Run({"new", "C:\\work\\project.json"}), 0) << err.str();
+  CInstallProject loaded;
+  std::string error;
+  ASSERT_TRUE(zor::LoadProjectDescription(L"C:\\work\\project.json", &loaded, &error)) << error;
+  EXPECT_EQ(StoreProject(loaded), DefaultIndex());
+}
+
+TEST_F(Zorpack, NewKeepsAnExistingFileUnlessForced) {
+  host.AddFile(L"C:\\work\\project.json", "mine");
+  EXPECT_EQ(Run({"new", "C:\\work\\project.json"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\project.json already exists; use --force to replace it\n");
+  EXPECT_EQ(host.FileBytes(L"C:\\work\\project.json"), "mine");
+  EXPECT_EQ(Run({"new", "--force", "C:\\work\\project.json"}), 0);
+  EXPECT_NE(host.FileBytes(L"C:\\work\\project.json"), "mine");
+  EXPECT_EQ(Run({"new", "C:\\nowhere\\project.json"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\nowhere\\project.json: no such folder\n");
+}
+
+TEST_F(Zorpack, IndexWritesTheProjectIndexOfADescription) {
+  ASSERT_EQ(Run({"new", "C:\\work\\p.json"}), 0);
+  ASSERT_EQ(Run({"index", "C:\\work\\p.json", "-o", "C:\\work\\p.idx"}), 0) << err.str();
+  std::optional<std::string> index = host.FileBytes(L"C:\\work\\p.idx");
+  ASSERT_TRUE(index);
+  EXPECT_EQ(Bytes(index->begin(), index->end()), DefaultIndex());
+}
+
+TEST_F(Zorpack, DescribeJsonGivesADescriptionOfTheSameProject) {
+  ASSERT_EQ(Run({"new", "C:\\work\\p.json"}), 0);
+  ASSERT_EQ(Run({"describe", "C:\\work\\p.json"}), 0);
+  EXPECT_NE(out.str().find("File group \"English File Groups\":"), std::string::npos) << out.str();
+  ASSERT_EQ(Run({"describe", "--json", "C:\\work\\p.json"}), 0);
+  EXPECT_NE(out.str().find("\"offset\": -1"), std::string::npos);  // every field, build outputs too
+  CInstallProject again;
+  zor::ProjectFromJsonText(out.str(), L"", &again);
+  EXPECT_EQ(StoreProject(again), DefaultIndex());
+}
+
+TEST_F(Zorpack, ABadDescriptionNamesTheFileAndThePlace) {
+  host.AddFile(L"C:\\work\\bad.json", R"({"product": {"version": 2}})");
+  EXPECT_EQ(Run({"describe", "C:\\work\\bad.json"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: product.version: expected a string\n");
+  EXPECT_EQ(Run({"index", "C:\\work\\missing.json", "-o", "C:\\work\\x"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\missing.json: no such file\n");
+  EXPECT_FALSE(host.HasFile(L"C:\\work\\x"));
+}
+
+TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
+  const struct {
+    std::vector<std::string> args;
+    int code;
+  } cases[] = {
+      {{}, 2},
+      {{"build"}, 2},
+      {{"verify"}, 2},  // not a command
+      {{"new"}, 2},
+      {{"new", "a.json", "b.json"}, 2},
+      {{"new", "--frce", "a.json"}, 2},
+      {{"index", "a.json"}, 2},
+      {{"--help"}, 0},
+      {{"new", "--help"}, 0},
+      {{"describe", "-h"}, 0},
+      {{"index", "--help"}, 0},
+  };
+  for (const auto& c : cases) {
+    std::string joined;
+    for (const std::string& a : c.args) joined += a + " ";
+    EXPECT_EQ(Run(c.args), c.code) << joined << err.str();
+    if (c.code == 0) {
+      EXPECT_NE(out.str().find("Usage: zorpack"), std::string::npos) << joined;
+    } else {
+      EXPECT_NE(err.str().find("--help"), std::string::npos) << joined << err.str();
+    }
+  }
+  EXPECT_FALSE(host.HasFile(L"a.json"));
+}
+
+namespace {
+
+const char kProduct[] = R"({
+  "product": {"name": "P", "engine": "engine.exe"},
+  "fileGroups": [{"name": "Common", "tree": {"kind": "folder", "destination": true, "fromFolder": "dist",
+                  "children": [{"kind": "file", "source": "readme.txt", "name": "ReadMe.txt"}]}}]})";
+
+class ZorpackPackage : public Zorpack {
+ protected:
+  void SetUp() override {
+    Zorpack::SetUp();
+    host.AddDirectory(L"C:\\work\\dist");
+    host.AddDirectory(host.tempFolder);  // the builder writes the index there first
+    host.AddFile(L"C:\\work\\engine.exe", std::string(3000, 'E'));
+    host.AddFile(L"C:\\work\\readme.txt", "read me");
+    host.AddFile(L"C:\\work\\dist\\app.exe", std::string(5000, 'a'));
+    host.AddFile(L"C:\\work\\p.json", kProduct);
+  }
+};
+
+}  // namespace
+
+TEST_F(ZorpackPackage, BuildThenListGivesTheDescribedProjectWithItsStreams) {
+  ASSERT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--log", "C:\\work\\build.log"}), 0)
+      << err.str();
+  EXPECT_EQ(out.str(), "Built C:\\work\\out.exe with 2 packed files\n");
+  EXPECT_TRUE(host.HasFile(L"C:\\work\\build.log"));
+
+  ASSERT_EQ(Run({"list", "--json", "C:\\work\\out.exe"}), 0) << err.str();
+  zor::Json listed = zor::ParseDescription(out.str());
+  const zor::Json& app = listed["fileGroups"][0]["tree"]["children"][1];
+  EXPECT_EQ(app["name"], "app.exe");
+  EXPECT_GE(app["offset"].get<int>(), 3000);
+  EXPECT_GT(app["packedSize"].get<int>(), 0);
+  // Apart from the streams, the package holds the described project.
+  CInstallProject fromPackage;
+  zor::ProjectFromJson(listed, L"", &fromPackage);
+  CInstallProject described;
+  std::string error;
+  ASSERT_TRUE(zor::LoadProjectDescription(L"C:\\work\\p.json", &described, &error)) << error;
+  EXPECT_EQ(StoreProject(fromPackage), StoreProject(described));
+
+  ASSERT_EQ(Run({"list", "C:\\work\\out.exe"}), 0);
+  EXPECT_NE(out.str().find("app.exe  [offset"), std::string::npos) << out.str();
+}
+
+TEST_F(ZorpackPackage, BuildNamesWhatIsMissingAndLeavesNoPackage) {
+  host.AddFile(L"C:\\work\\bad.json", R"({"product": {"engine": "engine.exe"},
+      "fileGroups": [{"name": "G", "tree": {"kind": "folder", "children": [{"kind": "file", "source": "gone.dll"}]}}]})");
+  EXPECT_EQ(Run({"build", "C:\\work\\bad.json", "-o", "C:\\work\\out.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: file group \"G\": cannot read the source file C:\\work\\gone.dll\n");
+  EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--engine", "C:\\none.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: the engine executable C:\\none.exe does not exist\n");
+  host.AddFile(L"C:\\work\\noengine.json", "{}");
+  EXPECT_EQ(Run({"build", "C:\\work\\noengine.json", "-o", "C:\\work\\out.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\noengine.json: no engine executable; give product.engine or --engine FILE\n");
+  // The output folder does not exist: the builder fails, and nothing is left.
+  EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\missing\\out.exe", "--log", "C:\\work\\b.log"}), 1);
+  EXPECT_NE(err.str().find("building C:\\work\\missing\\out.exe failed"), std::string::npos) << err.str();
+  EXPECT_FALSE(host.HasFile(L"C:\\work\\out.exe"));
+}
+
+TEST_F(ZorpackPackage, ListRefusesWhatIsNoPackage) {
+  EXPECT_EQ(Run({"list", "C:\\work\\p.json"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\p.json is not a package (no package trailer at its end)\n");
+  EXPECT_EQ(Run({"list", "C:\\work\\none.exe"}), 1);
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\none.exe cannot be opened\n");
+}

@@ -1,0 +1,45 @@
+// The commands of zorpack, apart from argument parsing, so tests can run
+// them directly. Each returns the process exit code and writes its messages
+// to the given streams.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+class CInstallProject;
+
+namespace zorpack {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitBadInput = 1,  // a file that cannot be read, written or understood
+  kExitUsage = 2,     // the command line itself is wrong
+};
+
+// Prints a loaded project: with `json` as complete JSON (every field and the
+// build outputs), otherwise as the readable summary. Shared by every command
+// that shows a project, whether it comes from a description or a package.
+void PrintProject(const CInstallProject& project, bool json, std::ostream& out);
+
+// Paths are UTF-8, as the command line gives them.
+int NewProject(const std::string& path, bool force, std::ostream& out, std::ostream& err);
+// With `json`, the loaded project as complete JSON (every field, folders
+// filled in); otherwise the readable summary.
+int DescribeProject(const std::string& path, bool json, std::ostream& out, std::ostream& err);
+int WriteIndex(const std::string& path, const std::string& output, std::ostream& out, std::ostream& err);
+
+// The project inside a package, printed as PrintProject does.
+int ListPackage(const std::string& package, bool json, std::ostream& out, std::ostream& err);
+
+struct BuildOptions {
+  std::string project;  // the description
+  std::string output;   // the package to write
+  std::string engine;   // replaces the description's engine when not empty
+  std::string log;      // replaces the project's build log path when not empty
+};
+// Builds a package. Every source is looked for first, so a missing file is
+// named before anything is written; a build that fails removes its partial
+// output.
+int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace zorpack
