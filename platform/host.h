@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,11 +38,13 @@ enum RegType : uint32_t {
 // Win32 error numbers the seam reports.
 enum HostError : long {
   kErrSuccess = 0,
+  kErrInvalidFunction = 1,
   kErrFileNotFound = 2,
   kErrPathNotFound = 3,
   kErrAccessDenied = 5,
   kErrInvalidHandle = 6,
   kErrSharingViolation = 32,
+  kErrInvalidName = 123,
   kErrAlreadyExists = 183,
 };
 
@@ -56,6 +59,28 @@ enum MessageBoxFlags : uint32_t {
   kMbIconInformation = 0x40,
 };
 enum MessageBoxResult : int { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+
+// Special folder ids (the Win32 CSIDL_* numbers) the setup asks for.
+enum SpecialFolder : int {
+  kCsidlCommonPrograms = 0x17,
+  kCsidlCommonDesktop = 0x19,
+  kCsidlAppData = 0x1A,
+  kCsidlCommonAppData = 0x23,
+  kCsidlProgramFiles = 0x26,
+};
+
+// Window show commands (the Win32 SW_* numbers).
+enum ShowCommand : int { kSwHide = 0, kSwShowNormal = 1 };
+
+// One shell link as the shell link object stores it. Absent fields are not
+// set on the object at all, which is not the same as setting them empty.
+struct ShellLink {
+  std::wstring target;
+  std::wstring linkPath;
+  std::optional<std::wstring> arguments;
+  std::optional<std::wstring> workingFolder;
+  std::optional<std::wstring> description;
+};
 
 struct OsVersion {
   uint32_t major = 0;
@@ -147,6 +172,70 @@ class Host {
   // ---- User interaction and diagnostics
   virtual int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) = 0;
   virtual void DebugOutput(const std::wstring& text) = 0;
+
+  // ---- Services the setup program needs beyond the package tools.
+  // Each has a default that answers as a system without the service would,
+  // so hosts that never install anything need not implement them.
+
+  // CopyFileW. With `failIfExists` false an existing target is replaced.
+  // The default copies through OpenFile.
+  virtual bool CopyFileTo(const std::wstring& from, const std::wstring& to, bool failIfExists,
+                          long* error = nullptr);
+  // CreateDirectoryW with the security descriptor described by `sddl`
+  // (revision 1) in non-inheritable security attributes. An existing folder
+  // is an error (kErrAlreadyExists) and keeps its own access list. The
+  // default creates the folder with CreateDirectory and no access list.
+  virtual bool CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error = nullptr);
+  // GetSystemDirectoryW and GetWindowsDirectoryW: no trailing separator;
+  // empty when unknown (the default).
+  virtual std::wstring SystemFolder();
+  virtual std::wstring WindowsFolder();
+
+  // True when this is a 32-bit process on 64-bit Windows (IsWow64Process,
+  // false where the system lacks it).
+  virtual bool IsWow64();
+  // True on 64-bit Windows, whether this process runs under WOW64 or is a
+  // 64-bit process itself.
+  virtual bool Is64BitWindows();
+  // Wow64DisableWow64FsRedirection: false when the system lacks it or there
+  // is nothing to disable. `cookie` receives the value to hand back to
+  // RevertFsRedirection.
+  virtual bool DisableFsRedirection(uintptr_t* cookie);
+  virtual bool RevertFsRedirection(uintptr_t cookie);
+
+  // Writes `link` through the shell link object (COM initialised and
+  // released around the call). False when the link was not saved.
+  virtual bool CreateShellLink(const ShellLink& link);
+  // ShellExecuteW with no owner window; true when the system reports the
+  // program started. `folder` empty means no working folder.
+  virtual bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                            const std::wstring& folder, int show);
+
+  // CreateEventW (auto-reset, not signalled, no security attributes) with a
+  // name. kErrSuccess: the event is new and its handle stays open for the
+  // life of the process. kErrAlreadyExists: another process holds it; the
+  // handle has been closed again. Anything else: the call failed.
+  virtual long CreateNamedEvent(const std::wstring& name);
+
+  // Libraries and their resources. Module 0 is the running program.
+  using Module = uintptr_t;
+  // LoadLibraryW; 0 on failure.
+  virtual Module LoadModule(const std::wstring& path);
+  virtual void UnloadModule(Module module);
+  // GetProcAddress; null when missing.
+  virtual void* ModuleProc(Module module, const std::string& name);
+  // The bytes of resource `id` of type `type` (FindResourceW, LoadResource,
+  // LockResource, SizeofResource). False when any step fails.
+  virtual bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes);
+
+  // WideCharToMultiByte to the ANSI code page of `text` plus its
+  // terminating zero into a buffer of `maxBytes`; false (and `out` untouched)
+  // when it does not fit. `out` receives the bytes without the zero. The
+  // default maps to Latin-1 and writes '?' for other characters.
+  virtual bool WideToAnsi(std::wstring_view text, size_t maxBytes, std::string* out);
+
+  // ExitProcess.
+  [[noreturn]] virtual void ExitProcess(uint32_t code);
 };
 
 // The host in effect for this process: the platform's own until a test (or a

@@ -115,12 +115,17 @@ std::vector<std::wstring> TestHost::FilePaths() const {
   return out;
 }
 
-std::unique_ptr<File> TestHost::OpenFile(const std::wstring& path, FileAccess access, uint32_t share,
+std::unique_ptr<File> TestHost::OpenFile(const std::wstring& requested, FileAccess access, uint32_t share,
                                          FileCreate create, long* error) {
+  const std::wstring path = Physical(requested);
   auto fail = [&](long e) {
     if (error) *error = e;
     return std::unique_ptr<File>();
   };
+  if (path.empty()) return fail(kErrPathNotFound);
+  // Characters no file name may hold (a quoted path stays quoted here).
+  for (wchar_t c : path)
+    if (c < 32 || std::wstring_view(L"\"<>|*?").find(c) != std::wstring_view::npos) return fail(kErrInvalidName);
   std::wstring key = Normalize(path);
   bool write = access != FileAccess::kRead;
   if (InSet(lockedFiles, key)) return fail(kErrSharingViolation);
@@ -158,7 +163,8 @@ std::unique_ptr<File> TestHost::OpenFile(const std::wstring& path, FileAccess ac
 
 bool TestHost::CanOpenDevice(const std::wstring& path) { return InSet(devices, Normalize(path)); }
 
-bool TestHost::CreateDirectory(const std::wstring& path) {
+bool TestHost::CreateDirectory(const std::wstring& requested) {
+  const std::wstring path = Physical(requested);
   std::wstring key = Normalize(path);
   if (dirs_.count(key) || files_.count(key)) return false;
   std::wstring parent = FolderOf(key);
@@ -168,13 +174,14 @@ bool TestHost::CreateDirectory(const std::wstring& path) {
 }
 
 bool TestHost::DeleteFile(const std::wstring& path) {
-  auto it = files_.find(Normalize(path));
+  auto it = files_.find(Normalize(Physical(path)));
   if (it == files_.end() || it->second.openCount > 0 || InSet(readOnlyFiles, it->first)) return false;
   files_.erase(it);
   return true;
 }
 
-bool TestHost::MoveFile(const std::wstring& from, const std::wstring& to) {
+bool TestHost::MoveFile(const std::wstring& fromRequested, const std::wstring& toRequested) {
+  const std::wstring from = Physical(fromRequested), to = Physical(toRequested);
   auto it = files_.find(Normalize(from));
   if (it == files_.end() || it->second.openCount > 0) return false;
   std::wstring dst = Normalize(to);
@@ -187,8 +194,8 @@ bool TestHost::MoveFile(const std::wstring& from, const std::wstring& to) {
   return true;
 }
 
-bool TestHost::FileExists(const std::wstring& path) { return HasFile(path); }
-bool TestHost::DirectoryExists(const std::wstring& path) { return HasDirectory(path); }
+bool TestHost::FileExists(const std::wstring& path) { return HasFile(Physical(path)); }
+bool TestHost::DirectoryExists(const std::wstring& path) { return HasDirectory(Physical(path)); }
 std::wstring TestHost::ModulePath() { return modulePath; }
 std::wstring TestHost::TempFolder() { return tempFolder; }
 
@@ -218,6 +225,7 @@ bool TestHost::HasRegKey(uint32_t root, const std::wstring& key) const {
 
 long TestHost::RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) {
   *key = 0;
+  if (InSet(failRegOpenKeys, Normalize(path))) return kErrAccessDenied;
   if (!registry.count({root, Normalize(path)})) return kErrFileNotFound;
   *key = nextKey_++;
   openKeys_[*key] = {root, Normalize(path)};
@@ -226,7 +234,7 @@ long TestHost::RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) 
 
 long TestHost::RegCreateKey(uint32_t root, const std::wstring& path, RegKey* key) {
   *key = 0;
-  if (failRegCreate) return kErrAccessDenied;
+  if (failRegCreate || InSet(failRegCreateKeys, Normalize(path))) return kErrAccessDenied;
   // Creating a key creates every missing level above it.
   std::wstring norm = Normalize(path);
   for (size_t pos = norm.find(L'\\'); pos != std::wstring::npos; pos = norm.find(L'\\', pos + 1))
@@ -242,7 +250,11 @@ long TestHost::RegSetValue(RegKey key, const std::wstring& name, uint32_t type, 
   auto it = openKeys_.find(key);
   if (it == openKeys_.end()) return kErrInvalidHandle;
   if (failRegSet) return kErrAccessDenied;
-  registry[it->second].values[AsciiLower(name)] = RegValue{type, std::vector<uint8_t>(data, data + size)};
+  for (const std::wstring& n : failRegSetNames)
+    if (EqualsNoCase(n, name)) return kErrAccessDenied;
+  std::vector<uint8_t> bytes(data, data + size);
+  regWrites.push_back({it->second.first, it->second.second, name, type, bytes});
+  registry[it->second].values[AsciiLower(name)] = RegValue{type, std::move(bytes)};
   return kErrSuccess;
 }
 
@@ -292,5 +304,160 @@ int TestHost::MessageBox(const std::wstring& text, const std::wstring& caption, 
 }
 
 void TestHost::DebugOutput(const std::wstring& text) { debugLines.push_back(text); }
+
+std::wstring TestHost::Physical(const std::wstring& path) const {
+  if (!isWow64 || redirectionDisabled || systemFolder.empty()) return path;
+  std::wstring system = Normalize(systemFolder);
+  std::wstring folded = AsciiLower(path);
+  for (wchar_t& c : folded)
+    if (c == L'/') c = L'\\';
+  if (folded.compare(0, system.size(), system) != 0) return path;
+  if (folded.size() > system.size() && folded[system.size()] != L'\\') return path;
+  return sysWow64Folder + path.substr(system.size());
+}
+
+bool TestHost::CopyFileTo(const std::wstring& fromRequested, const std::wstring& toRequested, bool failIfExists,
+                          long* error) {
+  auto fail = [&](long e) {
+    if (error) *error = e;
+    return false;
+  };
+  const std::wstring from = Physical(fromRequested), to = Physical(toRequested);
+  auto src = files_.find(Normalize(from));
+  if (src == files_.end()) return fail(dirs_.count(Normalize(from)) ? kErrAccessDenied : kErrFileNotFound);
+  if (InSet(lockedFiles, src->first)) return fail(kErrSharingViolation);
+  if (src->second.openCount > 0 && !(src->second.share & kShareRead)) return fail(kErrSharingViolation);
+  std::string bytes = src->second.bytes;
+  // The target goes through OpenFile so folders, locks and read-only files
+  // refuse it exactly as they refuse any writer.
+  long e = kErrSuccess;
+  auto out = OpenFile(to, FileAccess::kWrite, kShareNone,
+                      failIfExists ? FileCreate::kCreateNew : FileCreate::kCreateAlways, &e);
+  if (!out) return fail(e);
+  out->Write(bytes.data(), bytes.size());
+  if (error) *error = kErrSuccess;
+  return true;
+}
+
+bool TestHost::CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error) {
+  std::wstring physical = Physical(path);
+  if (HasDirectory(physical) || HasFile(physical)) {
+    if (error) *error = kErrAlreadyExists;
+    return false;
+  }
+  if (!CreateDirectory(path)) {
+    if (error) *error = kErrPathNotFound;
+    return false;
+  }
+  directorySddl[Normalize(physical)] = sddl;
+  if (error) *error = kErrSuccess;
+  return true;
+}
+
+std::wstring TestHost::SystemFolder() { return systemFolder; }
+std::wstring TestHost::WindowsFolder() { return windowsFolder; }
+bool TestHost::IsWow64() { return isWow64; }
+bool TestHost::Is64BitWindows() { return is64BitWindows || isWow64; }
+
+bool TestHost::DisableFsRedirection(uintptr_t* cookie) {
+  if (cookie) *cookie = 0;
+  if (!hasRedirectionControl || !isWow64) return false;
+  ++redirectionDisableCalls;
+  // The cookie carries the previous state, as the system's does.
+  if (cookie) *cookie = redirectionDisabled ? 2 : 1;
+  redirectionDisabled = true;
+  return true;
+}
+
+bool TestHost::RevertFsRedirection(uintptr_t cookie) {
+  if (!hasRedirectionControl || !isWow64 || (cookie != 1 && cookie != 2)) return false;
+  ++redirectionRevertCalls;
+  redirectionDisabled = cookie == 2;
+  return true;
+}
+
+bool TestHost::CreateShellLink(const ShellLink& link) {
+  if (failShellLinks || link.target.empty() || link.linkPath.empty()) return false;
+  std::wstring path = Physical(link.linkPath);
+  std::wstring folder = FolderOf(path);
+  if (folder.empty() || (Normalize(folder).size() > 3 && !HasDirectory(folder)) || HasDirectory(path)) return false;
+  if (InSet(lockedFiles, Normalize(path)) || InSet(readOnlyFiles, Normalize(path))) return false;
+  AddFile(path, "shell link -> " + ToUtf8(link.target));
+  shellLinks.push_back(link);
+  return true;
+}
+
+bool TestHost::StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                            const std::wstring& folder, int show) {
+  if (failStartProgram) return false;
+  startedPrograms.push_back({verb, file, parameters, folder, show});
+  return true;
+}
+
+long TestHost::CreateNamedEvent(const std::wstring& name) {
+  if (failCreateEvent) return kErrAccessDenied;
+  // Event names are case-sensitive.
+  if (!namedEvents.insert(name).second) return kErrAlreadyExists;
+  return kErrSuccess;
+}
+
+std::wstring TestHost::ModuleKey(const std::wstring& module) const {
+  return Normalize(module.empty() ? modulePath : module);
+}
+
+void TestHost::AddResource(const std::wstring& module, const std::wstring& type, uint32_t id,
+                           const std::string& bytes) {
+  resources_[{ModuleKey(module), AsciiLower(type), id}] = bytes;
+}
+
+void TestHost::AddModuleProc(const std::wstring& module, const std::string& name, void* proc) {
+  procs_[{ModuleKey(module), name}] = proc;
+}
+
+std::vector<std::wstring> TestHost::LoadedModules() const {
+  std::vector<std::wstring> out;
+  for (const auto& kv : modules_) out.push_back(kv.second);
+  return out;
+}
+
+Host::Module TestHost::LoadModule(const std::wstring& path) {
+  std::wstring physical = Physical(path);
+  if (!HasFile(physical)) return 0;
+  Module handle = nextModule_++;
+  modules_[handle] = Normalize(physical);
+  return handle;
+}
+
+void TestHost::UnloadModule(Module module) { modules_.erase(module); }
+
+void* TestHost::ModuleProc(Module module, const std::string& name) {
+  std::wstring key;
+  if (module == 0) {
+    key = ModuleKey(std::wstring());
+  } else {
+    auto m = modules_.find(module);
+    if (m == modules_.end()) return nullptr;
+    key = m->second;
+  }
+  auto it = procs_.find({key, name});
+  return it == procs_.end() ? nullptr : it->second;
+}
+
+bool TestHost::ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) {
+  std::wstring key;
+  if (module == 0) {
+    key = ModuleKey(std::wstring());
+  } else {
+    auto m = modules_.find(module);
+    if (m == modules_.end()) return false;
+    key = m->second;
+  }
+  auto it = resources_.find({key, AsciiLower(type), id});
+  if (it == resources_.end()) return false;
+  *bytes = it->second;
+  return true;
+}
+
+void TestHost::ExitProcess(uint32_t code) { throw ProcessExit{code}; }
 
 }  // namespace zor

@@ -53,6 +53,21 @@ class TestHost : public Host {
   bool failRegCreate = false;
   bool failRegSet = false;
   bool failRegDelete = false;
+  // Failures for single keys (by path under any root) and value names.
+  std::set<std::wstring> failRegOpenKeys;
+  std::set<std::wstring> failRegCreateKeys;
+  std::set<std::wstring> failRegSetNames;
+  // Every value written, in order.
+  struct RegWrite {
+    uint32_t root;
+    std::wstring key;  // normalized
+    std::wstring name;
+    uint32_t type;
+    std::vector<uint8_t> data;
+  };
+  std::vector<RegWrite> regWrites;
+  // Keys opened or created and not closed yet.
+  size_t OpenRegKeyCount() const { return openKeys_.size(); }
 
   // ---- System
   std::optional<OsVersion> versionEx;
@@ -62,6 +77,51 @@ class TestHost : public Host {
   std::set<std::wstring> devices;
   std::wstring modulePath = L"C:\\Setup\\setup.exe";
   std::wstring tempFolder = L"C:\\Temp\\";
+  std::wstring systemFolder = L"C:\\Windows\\System32";
+  std::wstring windowsFolder = L"C:\\Windows";
+
+  // ---- WOW64. While `isWow64` is set and redirection is on, every file
+  // operation under `systemFolder` lands in `sysWow64Folder`, as the system
+  // does for a 32-bit process.
+  bool isWow64 = false;
+  bool is64BitWindows = false;  // also reported when `isWow64` is set
+  bool hasRedirectionControl = true;  // the Wow64...FsRedirection entry points exist
+  std::wstring sysWow64Folder = L"C:\\Windows\\SysWOW64";
+  bool redirectionDisabled = false;
+  int redirectionDisableCalls = 0;
+  int redirectionRevertCalls = 0;
+
+  // ---- Shell. A link is saved only into an existing folder, as a file.
+  std::vector<ShellLink> shellLinks;  // every link saved, in order
+  bool failShellLinks = false;
+  struct StartedProgram {
+    std::wstring verb;
+    std::wstring file;
+    std::wstring parameters;
+    std::wstring folder;
+    int show;
+  };
+  std::vector<StartedProgram> startedPrograms;
+  bool failStartProgram = false;
+  // The access list text each folder was created with (by normalized path).
+  std::map<std::wstring, std::wstring> directorySddl;
+
+  // ---- Named events held by any process.
+  std::set<std::wstring> namedEvents;
+  bool failCreateEvent = false;
+
+  // ---- Modules: a module loads when its file exists. Resources and entry
+  // points are given per module file; an empty module path means the
+  // running program (`modulePath`).
+  void AddResource(const std::wstring& module, const std::wstring& type, uint32_t id, const std::string& bytes);
+  void AddModuleProc(const std::wstring& module, const std::string& name, void* proc);
+  // Paths of the modules loaded and not unloaded, in load order.
+  std::vector<std::wstring> LoadedModules() const;
+
+  // ---- Process exit: ExitProcess throws this, so a test can catch it.
+  struct ProcessExit {
+    uint32_t code;
+  };
 
   // ---- User
   std::vector<Message> messages;
@@ -94,6 +154,27 @@ class TestHost : public Host {
   std::wstring AnsiToWide(std::string_view text) override;
   int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) override;
   void DebugOutput(const std::wstring& text) override;
+  bool CopyFileTo(const std::wstring& from, const std::wstring& to, bool failIfExists,
+                  long* error = nullptr) override;
+  bool CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error = nullptr) override;
+  std::wstring SystemFolder() override;
+  std::wstring WindowsFolder() override;
+  bool IsWow64() override;
+  bool Is64BitWindows() override;
+  bool DisableFsRedirection(uintptr_t* cookie) override;
+  bool RevertFsRedirection(uintptr_t cookie) override;
+  bool CreateShellLink(const ShellLink& link) override;
+  bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                    const std::wstring& folder, int show) override;
+  long CreateNamedEvent(const std::wstring& name) override;
+  Module LoadModule(const std::wstring& path) override;
+  void UnloadModule(Module module) override;
+  void* ModuleProc(Module module, const std::string& name) override;
+  bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;
+  [[noreturn]] void ExitProcess(uint32_t code) override;
+
+  // The path a file operation of this process reaches (WOW64 redirection).
+  std::wstring Physical(const std::wstring& path) const;
 
   // The key form used in `registry` and the file maps.
   static std::wstring Normalize(const std::wstring& path);
@@ -113,6 +194,11 @@ class TestHost : public Host {
   std::map<std::wstring, std::wstring> dirs_;
   std::map<RegKey, std::pair<uint32_t, std::wstring>> openKeys_;
   RegKey nextKey_ = 0x1000;
+  std::map<std::tuple<std::wstring, std::wstring, uint32_t>, std::string> resources_;
+  std::map<std::pair<std::wstring, std::string>, void*> procs_;
+  std::map<Module, std::wstring> modules_;  // handle -> normalized path
+  Module nextModule_ = 0x10000;
+  std::wstring ModuleKey(const std::wstring& module) const;
 };
 
 }  // namespace zor

@@ -39,6 +39,27 @@ class Win32Host : public Host {
   std::wstring AnsiToWide(std::string_view text) override;
   int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) override;
   void DebugOutput(const std::wstring& text) override;
+
+  // Services of the setup program (win32_host_setup.cpp).
+  bool CopyFileTo(const std::wstring& from, const std::wstring& to, bool failIfExists,
+                  long* error = nullptr) override;
+  bool CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error = nullptr) override;
+  std::wstring SystemFolder() override;
+  std::wstring WindowsFolder() override;
+  bool IsWow64() override;
+  bool Is64BitWindows() override;
+  bool DisableFsRedirection(uintptr_t* cookie) override;
+  bool RevertFsRedirection(uintptr_t cookie) override;
+  bool CreateShellLink(const ShellLink& link) override;
+  bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
+                    const std::wstring& folder, int show) override;
+  long CreateNamedEvent(const std::wstring& name) override;
+  Module LoadModule(const std::wstring& path) override;
+  void UnloadModule(Module module) override;
+  void* ModuleProc(Module module, const std::string& name) override;
+  bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;
+  bool WideToAnsi(std::wstring_view text, size_t maxBytes, std::string* out) override;
+  [[noreturn]] void ExitProcess(uint32_t code) override;
 };
 
 }  // namespace zor

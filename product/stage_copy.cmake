@@ -1,0 +1,11 @@
+# cmake -DLIST=<file of "source|target" lines> -DSTAGE=<folder> -P stage_copy.cmake
+file(REMOVE_RECURSE ${STAGE})
+file(STRINGS ${LIST} _pairs)
+foreach(_pair IN LISTS _pairs)
+  string(REPLACE "|" ";" _parts "${_pair}")
+  list(GET _parts 0 _src)
+  list(GET _parts 1 _dst)
+  get_filename_component(_dir ${_dst} DIRECTORY)
+  file(MAKE_DIRECTORY ${_dir})
+  file(COPY_FILE ${_src} ${_dst})
+endforeach()
