@@ -1,5 +1,6 @@
 #include "engine/file_table.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -86,6 +87,10 @@ int32_t FindTrailer(File& package, TrailerInfo* info) {
     // Windows never reach before the first byte: a file shorter than the
     // next window has no more places to look.
     std::vector<uint8_t> window(kSearchWindowBytes);
+    // The first and last kSignatureBytes - 1 bytes of every window read, for
+    // signatures lying across a border between two of them.
+    constexpr int kEdge = kSignatureBytes - 1;
+    std::vector<std::array<uint8_t, 2 * kEdge>> edges;
     bool found = false;
     for (int k = 1; k <= kSearchWindows && !found; ++k) {
       int64_t start = t.fileSize - int64_t{kSearchWindowBytes} * k;
@@ -96,6 +101,28 @@ int32_t FindTrailer(File& package, TrailerInfo* info) {
         t.tail = int64_t{kSearchWindowBytes} * k - h - kSignatureBytes;
         found = true;
       }
+      std::array<uint8_t, 2 * kEdge> e;
+      std::memcpy(e.data(), window.data(), kEdge);
+      std::memcpy(e.data() + kEdge, window.data() + kSearchWindowBytes - kEdge, kEdge);
+      edges.push_back(e);
+    }
+    // A signature across a window border is only looked for once no window
+    // holds a whole one, so every package found before is found the same
+    // way. Without this a signed package whose signature block happens to
+    // end 7,979 to 7,999 bytes (modulo 8,000) after the trailer could not
+    // be opened at all.
+    for (size_t k = 1; k < edges.size() && !found; ++k) {
+      // The end of window k + 1 followed by the start of window k.
+      uint8_t border[2 * kEdge];
+      std::memcpy(border, edges[k].data() + kEdge, kEdge);
+      std::memcpy(border + kEdge, edges[k - 1].data(), kEdge);
+      for (int parity = 0; parity < 2 && !found; ++parity)
+        for (int j = 0; j < kEdge && !found; ++j) {
+          int h = kSearchWindowBytes - kEdge + j;  // offset in window k + 1
+          if (h % 2 != parity || std::memcmp(border + j, sig.data(), kSignatureBytes) != 0) continue;
+          t.tail = int64_t{kSearchWindowBytes} * static_cast<int64_t>(k + 1) - h - kSignatureBytes;
+          found = true;
+        }
     }
     if (!found) return kResultNotPackage;
   }

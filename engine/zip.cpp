@@ -1,5 +1,6 @@
 #include "engine/zip.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -16,13 +17,57 @@ int32_t PercentOf(uint64_t done, int32_t total) {
 CMyZip::CMyZip() {
   std::memset(m_input, 0, sizeof m_input);
   std::memset(m_output, 0, sizeof m_output);
-  // A zeroed record makes zlib use its default allocator.
   std::memset(&m_stream, 0, sizeof m_stream);
+  // Room for every block a stream holds, so handing one back never
+  // allocates.
+  m_live.reserve(16);
+  m_spare.reserve(8);
 }
 
 CMyZip::~CMyZip() {
   if (m_mode == Mode::kCompress) End(1);
   if (m_mode == Mode::kExpand) End(0);
+  for (const Block& b : m_live) std::free(b.address);
+  for (const Block& b : m_spare) std::free(b.address);
+}
+
+voidpf CMyZip::Allocate(voidpf self, uInt items, uInt size) {
+  auto* zip = static_cast<CMyZip*>(self);
+  if (size != 0 && items > std::numeric_limits<size_t>::max() / size) return Z_NULL;
+  size_t bytes = static_cast<size_t>(items) * size;
+  void* address = nullptr;
+  for (size_t i = 0; i < zip->m_spare.size(); ++i)
+    if (zip->m_spare[i].size == bytes) {
+      address = zip->m_spare[i].address;
+      zip->m_spare.erase(zip->m_spare.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
+  if (!address) address = std::malloc(bytes == 0 ? 1 : bytes);
+  if (!address) return Z_NULL;
+  try {
+    zip->m_live.push_back({address, bytes});
+  } catch (...) {
+    std::free(address);
+    return Z_NULL;
+  }
+  return address;
+}
+
+void CMyZip::Release(voidpf self, voidpf block) {
+  auto* zip = static_cast<CMyZip*>(self);
+  for (size_t i = 0; i < zip->m_live.size(); ++i) {
+    if (zip->m_live[i].address != block) continue;
+    Block b = zip->m_live[i];
+    zip->m_live.erase(zip->m_live.begin() + static_cast<std::ptrdiff_t>(i));
+    // zlib makes five blocks per deflate stream and two per inflate stream;
+    // anything past that is not worth keeping.
+    if (zip->m_spare.size() < 8) {
+      zip->m_spare.push_back(b);  // capacity is reserved in the constructor
+    } else {
+      std::free(b.address);
+    }
+    return;
+  }
 }
 
 int32_t CMyZip::GetOutputTotal() {
@@ -69,9 +114,9 @@ int32_t CMyZip::Begin(int32_t compress) {
   m_stream.avail_in = 0;
   m_stream.next_out = m_output;
   m_stream.avail_out = kBufferSize;
-  m_stream.zalloc = Z_NULL;
-  m_stream.zfree = Z_NULL;
-  m_stream.opaque = Z_NULL;
+  m_stream.zalloc = &CMyZip::Allocate;
+  m_stream.zfree = &CMyZip::Release;
+  m_stream.opaque = this;
   if (compress) {
     if (deflateInit(&m_stream, kLevel) == Z_OK) m_mode = Mode::kCompress;
   } else {

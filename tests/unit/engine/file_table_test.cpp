@@ -106,7 +106,7 @@ struct TailCase {
 
 class TrailerSearch : public ::testing::TestWithParam<TailCase> {};
 
-TEST_P(TrailerSearch, FindsTheSignatureOnlyWhollyInsideOneWindow) {
+TEST_P(TrailerSearch, FindsTheSignatureOnlyInsideTheSearchArea) {
   const TailCase& c = GetParam();
   std::string package = std::string(1000, '\x11') + Trailer({Entry(L"Zor1.tmp", 0, 900, 2000)});
   std::string tail(static_cast<size_t>(c.tail), '\xAA');
@@ -133,8 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
     Edges, TrailerSearch,
     ::testing::Values(TailCase{"none", 0, true}, TailCase{"one byte", 1, true},
                       TailCase{"at the start of the last window", 7978, true},
-                      TailCase{"across the first window border", 7979, false},
-                      TailCase{"across a border further back", 8000 * 7 - 12, false},
+                      TailCase{"across the first window border", 7979, true},
+                      TailCase{"across it by one byte", 7999, true},
+                      TailCase{"across a border further back", 8000 * 7 - 12, true},
                       TailCase{"wholly inside the second window", 8000, true},
                       TailCase{"at the start of the fiftieth window", 399978, true},
                       TailCase{"across the fiftieth window's start", 399979, false},
@@ -144,6 +145,24 @@ INSTANTIATE_TEST_SUITE_P(
       for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
       return n;
     });
+
+TEST(FileTable, ASignatureAcrossABorderCountsOnlyWhenNoWindowHoldsAWholeOne) {
+  // The real trailer lies wholly inside the second window; a stray copy of
+  // the signature straddles the border between the first two, nearer the
+  // end. The window pass finds the real one; a border match would have been
+  // taken for the trailer and refused for its missing version.
+  std::string package = std::string(1000, '\x11') + Trailer({Entry(L"Zor1.tmp", 0, 900, 2000)});
+  const int64_t tail = 8100;
+  std::string after(static_cast<size_t>(tail), '\xAA');
+  after.replace(static_cast<size_t>(tail - 8011), kSig.size(), kSig);  // starts 8,011 bytes before the end
+  SparseFile file(500000 + static_cast<int64_t>(package.size()) + tail, package + after, 0x11);
+  CFileTableEntry table[zor::kFileTableSlots];
+  int32_t count = 0;
+  zor::TrailerInfo info;
+  ASSERT_EQ(zor::ReadFileTable(file, table, &count, &info), zor::kResultOk);
+  EXPECT_EQ(info.tail, tail);
+  EXPECT_EQ(table[0].m_strName, L"Zor1.tmp");
+}
 
 TEST(FileTable, EvenOffsetsOfAWindowAreTriedBeforeOddOnes) {
   // Package with its signature at an odd offset inside the last window (the

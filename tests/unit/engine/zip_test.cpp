@@ -79,6 +79,25 @@ TEST(Zip, StreamsAreLevelSixWithDefaultsAndWrittenInBoundedChunks) {
   }
 }
 
+TEST(Zip, OneZipCarriesNothingFromOneStreamIntoTheNext) {
+  // The zip keeps zlib's memory between streams; whatever an earlier
+  // stream, or a stream of the other direction, left in it must not show in
+  // the bytes of a later one.
+  const std::string first = zortest::SampleBytes(120000, 5);
+  const std::string inputs[] = {first, std::string(90000, 'q'), zortest::SampleBytes(70000, 6), first};
+  zor::CMyZip zip;
+  for (const std::string& data : inputs) {
+    SparseFile source(data);
+    SinkFile packed;
+    CompressAll(zip, source, packed);
+    EXPECT_EQ(packed.bytes, Zlib(data)) << data.size();
+    SparseFile package(packed.bytes + "trailing");
+    SinkFile out;
+    EXPECT_EQ(ExpandAll(zip, package, out), Z_STREAM_END);
+    EXPECT_EQ(out.bytes, data);
+  }
+}
+
 TEST(Zip, HighlyCompressibleDataExpandsInBoundedChunks) {
   std::string data(2000000, 'z');
   std::string stream = Zlib(data);
