@@ -306,6 +306,14 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   if (!obj) throw CArchiveException(CArchiveException::badClass);
   NextIndex();
   m_loaded.push_back({nullptr});
-  obj->Serialize(*this);
+  if (m_depth >= kMaxObjectDepth) throw CArchiveException(CArchiveException::generic);
+  ++m_depth;
+  try {
+    obj->Serialize(*this);
+  } catch (...) {
+    --m_depth;
+    throw;
+  }
+  --m_depth;
   return obj.release();
 }

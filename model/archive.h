@@ -85,6 +85,10 @@ class CArchive {
 
   // The running index may not pass this value in one archive.
   static constexpr uint32_t kMaxIndex = 0x3FFFFFFD;
+  // Records read inside records (components in step lists) may nest this
+  // deep; real projects nest a few levels, hostile ones would exhaust the
+  // stack.
+  static constexpr int kMaxObjectDepth = 256;
 
  private:
   void Fill(void* data, size_t size);
@@ -100,6 +104,7 @@ class CArchive {
   size_t m_bufPos = 0;   // storing: bytes held; loading: next byte
   size_t m_bufLen = 0;   // loading: bytes held
   uint32_t m_nextIndex = 1;
+  int m_depth = 0;  // objects being read inside one another
 
   // Storing: identity of each object and class written, to its index.
   std::unordered_map<const void*, uint32_t> m_written;

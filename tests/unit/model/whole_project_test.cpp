@@ -130,3 +130,22 @@ TEST(WholeProject, RegistryTableCount) {
   }
   EXPECT_EQ(n, 36);
 }
+
+TEST(WholeProject, ComponentsNestedWithoutEndAreRefused) {
+  // A component whose only step is a component, again and again: the list
+  // count, then the class record once and back-references after it.
+  Bytes nested;
+  Bytes component = Cat({Str(L""), Int(1), Int(0), Str(L""), Str(L""), Int(0), Word(1)});
+  nested = Cat({ClassRecord("CInstallCompent"), component});
+  for (int i = 0; i < 5000; ++i) {
+    nested.push_back(0x01);
+    nested.push_back(0x80);
+    nested.insert(nested.end(), component.begin(), component.end());
+  }
+  EXPECT_EQ(Load(Cat({Word(1), nested}),
+                 [&](CArchive& ar) {
+                   CTypedPtrList<CStreamObject> steps;
+                   steps.Serialize(ar);
+                 }),
+            CArchiveException::generic);
+}
