@@ -1,19 +1,7 @@
 // The Windows host. Each operation is one Win32 call (or the short sequence
 // the seam documents), with the system's own error numbers passed through.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <shlobj.h>
-
-// <windows.h> maps these names to their W forms; the seam's operations carry
-// the plain names, so the macros must not rename them here.
-#undef CreateDirectory
-#undef DeleteFile
-#undef MoveFile
-#undef MessageBox
-#undef RegOpenKey
-#undef RegCreateKey
-#undef RegSetValue
-#undef RegQueryValue
-#undef RegDeleteValue
 
 #include <climits>
 

@@ -2,23 +2,11 @@
 // that Windows 2000 and early XP lack (IsWow64Process and the WOW64
 // redirection calls) are looked up at run time, so the program still starts
 // there.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <objbase.h>
 #include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
-
-// <windows.h> maps these names to their W forms; the seam's operations carry
-// the plain names, so the macros must not rename them here.
-#undef CreateDirectory
-#undef DeleteFile
-#undef MoveFile
-#undef MessageBox
-#undef RegOpenKey
-#undef RegCreateKey
-#undef RegSetValue
-#undef RegQueryValue
-#undef RegDeleteValue
 
 #include <climits>
 

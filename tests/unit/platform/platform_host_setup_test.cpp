@@ -1,18 +1,9 @@
 // The Windows host's setup services against the real system (under Wine in
 // the win64 build).
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <objbase.h>
 #include <shlobj.h>
-#undef CreateDirectory
-#undef DeleteFile
-#undef MoveFile
-#undef MessageBox
-#undef RegOpenKey
-#undef RegCreateKey
-#undef RegSetValue
-#undef RegQueryValue
-#undef RegDeleteValue
 #include <process.h>
 
 #include <gtest/gtest.h>

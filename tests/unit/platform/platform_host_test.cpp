@@ -3,17 +3,7 @@
 // what only Windows has (sharing modes, the registry, version and folders) is
 // checked in the Windows build.
 #ifdef _WIN32
-#include <windows.h>
-// The seam's operations carry the plain names that <windows.h> redefines.
-#undef CreateDirectory
-#undef DeleteFile
-#undef MoveFile
-#undef MessageBox
-#undef RegOpenKey
-#undef RegCreateKey
-#undef RegSetValue
-#undef RegQueryValue
-#undef RegDeleteValue
+#include "platform/win32/windows_api.h"
 #include <process.h>
 #define GetPid _getpid
 #else
