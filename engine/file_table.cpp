@@ -50,6 +50,44 @@ int FindInWindow(const uint8_t* window, const std::string& sig) {
   return -1;
 }
 
+// A package signed after the build carries the signature block behind its
+// trailer: the engine's certificate-table entry points at it, it ends the
+// file, and the signing tool put at most 7 zero bytes of alignment in front
+// of it. When the window search misses such a trailer (its signature lies
+// across a window border), it is found right in front of that block.
+bool FindBeforeCertificateTable(File& package, int64_t fileSize, const std::string& sig, int64_t* tail) {
+  uint8_t dos[64];
+  if (fileSize < 64 || !ReadAt(package, 0, dos, sizeof dos) || dos[0] != 'M' || dos[1] != 'Z') return false;
+  int64_t pe = static_cast<uint32_t>(GetInt(dos + 0x3C));
+  // Signature, file header (20 bytes), then the optional header up to and
+  // including the certificate-table entry of either layout.
+  uint8_t head[4 + 20 + 112 + 8 * 5];
+  if (pe + static_cast<int64_t>(sizeof head) > fileSize || !ReadAt(package, pe, head, sizeof head) ||
+      std::memcmp(head, "PE\0\0", 4) != 0)
+    return false;
+  const uint8_t* opt = head + 24;
+  int magic = opt[0] | opt[1] << 8;
+  int dirs = magic == 0x10B ? 96 : magic == 0x20B ? 112 : -1;
+  if (dirs < 0 || GetInt(opt + dirs - 4) <= 4) return false;  // fewer than five directories
+  int64_t table = static_cast<uint32_t>(GetInt(opt + dirs + 8 * 4));
+  int64_t size = static_cast<uint32_t>(GetInt(opt + dirs + 8 * 4 + 4));
+  if (size == 0 || table + size != fileSize) return false;
+  constexpr int kMaxPadding = 7;
+  for (int pad = 0; pad <= kMaxPadding; ++pad) {
+    int64_t at = table - pad - kSignatureBytes;
+    if (at < 0) break;
+    uint8_t bytes[kSignatureBytes + kMaxPadding];
+    if (!ReadAt(package, at, bytes, static_cast<size_t>(kSignatureBytes + pad))) return false;
+    bool zeros = true;
+    for (int i = 0; i < pad; ++i) zeros = zeros && bytes[kSignatureBytes + i] == 0;
+    if (zeros && std::memcmp(bytes, sig.data(), kSignatureBytes) == 0) {
+      *tail = fileSize - at - kSignatureBytes;
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool EncodeFileTable(const CFileTableEntry* entries, int count, std::string* out) {
@@ -87,10 +125,6 @@ int32_t FindTrailer(File& package, TrailerInfo* info) {
     // Windows never reach before the first byte: a file shorter than the
     // next window has no more places to look.
     std::vector<uint8_t> window(kSearchWindowBytes);
-    // The first and last kSignatureBytes - 1 bytes of every window read, for
-    // signatures lying across a border between two of them.
-    constexpr int kEdge = kSignatureBytes - 1;
-    std::vector<std::array<uint8_t, 2 * kEdge>> edges;
     bool found = false;
     for (int k = 1; k <= kSearchWindows && !found; ++k) {
       int64_t start = t.fileSize - int64_t{kSearchWindowBytes} * k;
@@ -101,29 +135,8 @@ int32_t FindTrailer(File& package, TrailerInfo* info) {
         t.tail = int64_t{kSearchWindowBytes} * k - h - kSignatureBytes;
         found = true;
       }
-      std::array<uint8_t, 2 * kEdge> e;
-      std::memcpy(e.data(), window.data(), kEdge);
-      std::memcpy(e.data() + kEdge, window.data() + kSearchWindowBytes - kEdge, kEdge);
-      edges.push_back(e);
     }
-    // A signature across a window border is only looked for once no window
-    // holds a whole one, so every package found before is found the same
-    // way. Without this a signed package whose signature block happens to
-    // end 7,979 to 7,999 bytes (modulo 8,000) after the trailer could not
-    // be opened at all.
-    for (size_t k = 1; k < edges.size() && !found; ++k) {
-      // The end of window k + 1 followed by the start of window k.
-      uint8_t border[2 * kEdge];
-      std::memcpy(border, edges[k].data() + kEdge, kEdge);
-      std::memcpy(border + kEdge, edges[k - 1].data(), kEdge);
-      for (int parity = 0; parity < 2 && !found; ++parity)
-        for (int j = 0; j < kEdge && !found; ++j) {
-          int h = kSearchWindowBytes - kEdge + j;  // offset in window k + 1
-          if (h % 2 != parity || std::memcmp(border + j, sig.data(), kSignatureBytes) != 0) continue;
-          t.tail = int64_t{kSearchWindowBytes} * static_cast<int64_t>(k + 1) - h - kSignatureBytes;
-          found = true;
-        }
-    }
+    if (!found) found = FindBeforeCertificateTable(package, t.fileSize, sig, &t.tail);
     if (!found) return kResultNotPackage;
   }
 

@@ -54,11 +54,12 @@ struct TrailerInfo {
 
 // Finds the signature, checks the version and reads the count. The
 // signature is looked for in the last 50 windows of 8,000 bytes, nearest
-// the end first (even offsets of a window before odd ones); only when no
-// window holds it whole, across the borders between those windows, which
-// is where an appended code signature can push it. Returns 1002,
-// 1001 (no signature, a bad version, a count outside 0..20, or a file too
-// short for what the search needs) or 1004 (count 0).
+// the end first (even offsets of a window before odd ones); one lying across
+// the border of two windows is not found by this search. A package signed
+// after the build is also found right in front of the signature block its
+// engine's certificate-table entry points at. Returns 1002, 1001 (no
+// signature, a bad version, a count outside 0..20, or a file too short for
+// what the search needs) or 1004 (count 0).
 int32_t FindTrailer(File& package, TrailerInfo* info);
 
 // FindTrailer, then the `count` entries into `entries` (entry count - 1 is

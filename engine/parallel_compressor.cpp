@@ -112,7 +112,14 @@ void CParallelCompressor::Step(Job& job, Chunk* chunk) {
   };
   try {
     if (!job.zip) {
-      job.zip = std::make_unique<CMyZip>();
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!spareZips_.empty()) {
+          job.zip = std::move(spareZips_.back());
+          spareZips_.pop_back();
+        }
+      }
+      if (!job.zip) job.zip = std::make_unique<CMyZip>();
       job.zip->Begin(1);
       job.zip->SetTotal(job.total);
     }
@@ -143,11 +150,14 @@ void CParallelCompressor::Step(Job& job, Chunk* chunk) {
     failed = true;
     finished = true;
   }
+  if (finished && job.zip) job.zip->End(1);
+  std::lock_guard<std::mutex> lock(mutex_);
+  // A zip keeps zlib's memory from one stream to the next; handing it on
+  // spares every file a fresh quarter megabyte.
   if (finished && job.zip) {
-    job.zip->End(1);
+    if (spareZips_.size() < static_cast<size_t>(limits_.workers)) spareZips_.push_back(std::move(job.zip));
     job.zip.reset();
   }
-  std::lock_guard<std::mutex> lock(mutex_);
   for (Event& e : events) job.output.push_back(std::move(e));
   if (finished) {
     job.finished = true;

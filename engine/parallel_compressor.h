@@ -130,6 +130,7 @@ class CParallelCompressor {
   size_t held_ = 0;
   uint64_t spilled_ = 0;
   std::vector<std::thread> threads_;
+  std::vector<std::unique_ptr<CMyZip>> spareZips_;  // under the mutex
   mutable std::mutex mutex_;
   std::condition_variable workCv_;
   std::condition_variable doneCv_;

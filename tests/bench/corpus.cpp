@@ -8,8 +8,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "model/file_list.h"
-#include "model/obtree.h"
 
 namespace zorbench {
 namespace fs = std::filesystem;
@@ -235,29 +233,6 @@ void Walk(const fs::path& root, const fs::path& folder, std::vector<CorpusFile>&
   }
 }
 
-CNode* MakeNode(const std::wstring& name, const std::wstring& source, bool folder, bool destination) {
-  auto* item = new CZipFileIndexObject;
-  item->SetName(name);
-  item->SetSourcePath(source);
-  item->SetFolderFlag(folder ? 1 : 0);
-  item->SetDestinationFlag(destination ? 1 : 0);
-  auto* node = new CNode;
-  node->SetData(item);
-  return node;
-}
-
-void AddTree(const fs::path& folder, CNode* parent) {
-  for (const fs::path& p : SortedEntries(folder)) {
-    if (fs::is_directory(p)) {
-      CNode* child = MakeNode(p.filename().wstring(), std::wstring(), true, false);
-      parent->AddChild(child);
-      AddTree(p, child);
-    } else {
-      parent->AddChild(MakeNode(p.filename().wstring(), p.wstring(), false, false));
-    }
-  }
-}
-
 }  // namespace
 
 std::vector<CorpusFile> ListCorpus(const fs::path& corpusFolder) {
@@ -267,21 +242,20 @@ std::vector<CorpusFile> ListCorpus(const fs::path& corpusFolder) {
   return files;
 }
 
-void MakeProject(const fs::path& corpusFolder, CInstallProject& project, const fs::path& buildLog) {
-  project.GetProductInfo()->SetEnginePath(EnginePath(corpusFolder).wstring());
-  project.GetProductInfo()->SetVersion(L"1.0");
-  project.GetProjectInfo()->SetBuildLogPath(buildLog.wstring());
-  for (const fs::path& groupFolder : SortedEntries(corpusFolder)) {
-    if (!fs::is_directory(groupFolder)) continue;
-    CNode* root = MakeNode(L"Product", std::wstring(), true, true);
-    CNode* top = MakeNode(groupFolder.filename().wstring(), std::wstring(), true, false);
-    root->AddChild(top);
-    AddTree(groupFolder, top);
-    auto* group = new CExtractFileList;
-    group->SetName(groupFolder.filename().wstring());
-    group->GetTree().SetRoot(root);
-    project.AddFileGroup(group);
+std::string Description(const fs::path& corpusFolder, const std::string& logName) {
+  const std::string corpus = corpusFolder.filename().string();
+  std::string groups;
+  for (const fs::path& group : SortedEntries(corpusFolder)) {
+    if (!fs::is_directory(group)) continue;
+    const std::string name = group.filename().string();
+    if (!groups.empty()) groups += ",\n";
+    groups += "    {\"name\": \"" + name + "\", \"tree\": {\"kind\": \"folder\", \"name\": \"Product\", " +
+              "\"destination\": true, \"children\": [\n      {\"kind\": \"folder\", \"name\": \"" + name +
+              "\", \"fromFolder\": \"" + corpus + "/" + name + "\"}]}}";
   }
+  return "{\n  \"formatVersion\": 1,\n  \"project\": {\"name\": \"Benchmark corpus\", \"buildLog\": \"" + logName +
+         "\"},\n  \"product\": {\"name\": \"Corpus\", \"version\": \"1.0\", \"engine\": \"" + corpus +
+         "/engine.exe\"},\n  \"fileGroups\": [\n" + groups + "\n  ]\n}\n";
 }
 
 }  // namespace zorbench

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "model/install_project.h"
-
 namespace zorbench {
 
 struct CorpusFile {
@@ -35,10 +33,11 @@ std::filesystem::path EnginePath(const std::filesystem::path& corpusFolder);
 // of a folder by name.
 std::vector<CorpusFile> ListCorpus(const std::filesystem::path& corpusFolder);
 
-// One file group per top folder of the corpus; each group's root is a folder
-// marked as the destination, so extracting puts the group's tree straight
-// into the destination below a folder named after the group.
-void MakeProject(const std::filesystem::path& corpusFolder, CInstallProject& project,
-                 const std::filesystem::path& buildLog);
+// A project description (zorpack's JSON) of the corpus, for a file in the
+// corpus's parent folder: one file group per top folder, each a folder
+// marked as the destination holding a folder named after the group, filled
+// from the corpus folder; the engine is the corpus's engine.exe, the build
+// log `logName` beside the description.
+std::string Description(const std::filesystem::path& corpusFolder, const std::string& logName);
 
 }  // namespace zorbench

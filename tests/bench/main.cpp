@@ -3,11 +3,16 @@
 //
 //   zor-bench run [--work DIR] [--runs N]   everything below, with a table
 //   zor-bench corpus DIR                     make (or reuse) the corpus
-//   zor-bench build CORPUS OUT THREADS       build a package of the corpus
+//   zor-bench build PROJECT.json OUT THREADS build a package with THREADS
+//                                            compression threads (0: file by
+//                                            file, -1: all processors)
 //   zor-bench extract PACKAGE DEST           open a package, extract all groups
 //   zor-bench compare A B                    are two builds the same package?
 //
-// Every timed step runs as a child process, the engine's as well as gzip's,
+// The build on all processors is zorpack's (`zorpack build`), from a project
+// description of the corpus; the one-thread build for comparison loads the
+// same description the same way. Every timed step runs as a child process,
+// the engine's as well as gzip's,
 // so both sides pay the same start-up and are measured by the same clock;
 // each is run several times, interleaved, and the best time counts, since
 // the machine is shared.
@@ -30,6 +35,7 @@
 #include "engine/file_table.h"
 #include "model/install_project.h"
 #include "platform/posix/posix_host.h"
+#include "tools/project_json.h"
 #include "tests/bench/corpus.h"
 #include "tests/bench/open_bench.h"
 #include "tests/bench/process.h"
@@ -39,14 +45,13 @@ using namespace zorbench;
 
 namespace {
 
-int Build(const fs::path& corpus, const fs::path& out, int threads) {
+int Build(const fs::path& description, const fs::path& out, int threads) {
   CInstallProject project;
-  // The log path is stored in the project index: every build of the
-  // corpus names the same one, so their packages can be compared.
-  fs::path log = out.parent_path() / "build.log";
-  MakeProject(corpus, project, log);
-  std::error_code ec;
-  fs::remove(log, ec);
+  std::string error;
+  if (!zor::LoadProjectDescription(description.wstring(), &project, &error)) {
+    std::cerr << error << "\n";
+    return 1;
+  }
   zor::CMyBuild builder;
   builder.SetCompressionThreads(threads);
   builder.SetProject(&project);
@@ -232,6 +237,11 @@ int Run(const fs::path& work, int runs) {
             << " processors; best of " << runs << " runs\n"
             << std::endl;
 
+  // Paths in the description are relative to its folder, and the build log
+  // it names is stored in the index: both builds name the same one.
+  const fs::path description = work / "corpus.json";
+  std::ofstream(description) << Description(corpus, "build.log");
+
   const fs::path parallel = work / "parallel.pkg", sequential = work / "sequential.pkg", gz = work / "corpus.gz";
   const fs::path dest = work / "extracted", unzipped = work / "corpus.out";
   double bestPar = 1e9, bestSeq = 1e9, bestGzip = 1e9, bestExtract = 1e9, bestGunzip = 1e9;
@@ -245,15 +255,15 @@ int Run(const fs::path& work, int runs) {
     Remove(sequential);
     Remove(gz);
     ChildRun g = MustRun({"gzip", "-6", "-c", cat.string()}, gz.string());
-    ChildRun p = MustRun({self, "build", corpus.string(), parallel.string(), "-1"});
-    ChildRun s = MustRun({self, "build", corpus.string(), sequential.string(), "0"});
+    ChildRun p = MustRun({ZOR_ZORPACK_PATH, "build", description.string(), "-o", parallel.string()}, "/dev/null");
+    ChildRun s = MustRun({self, "build", description.string(), sequential.string(), "0"});
     bestGzip = std::min(bestGzip, g.seconds);
     bestPar = std::min(bestPar, p.seconds);
     bestSeq = std::min(bestSeq, s.seconds);
     cpuGzip = std::min(cpuGzip, g.cpuSeconds);
     cpuPar = std::min(cpuPar, p.cpuSeconds);
     cpuSeq = std::min(cpuSeq, s.cpuSeconds);
-    std::cout << "run " << i << ": gzip -6 " << Seconds(g.seconds) << ", build parallel " << Seconds(p.seconds)
+    std::cout << "run " << i << ": gzip -6 " << Seconds(g.seconds) << ", zorpack build " << Seconds(p.seconds)
               << ", build sequential " << Seconds(s.seconds) << std::endl;
   }
   std::string why;
@@ -285,7 +295,7 @@ int Run(const fs::path& work, int runs) {
 
   std::vector<Row> rows;
   double buildRatio = bestGzip / bestPar;
-  rows.push_back({"build, all processors (" + std::to_string(cores) + ")", Seconds(bestPar),
+  rows.push_back({"zorpack build, all processors (" + std::to_string(cores) + ")", Seconds(bestPar),
                   "gzip -6: " + Seconds(bestGzip), Fixed(buildRatio, 2) + "x faster", ">= 1.70x",
                   Verdict(buildRatio >= 1.7)});
   rows.push_back({"build, one thread (for comparison)", Seconds(bestSeq), "gzip -6: " + Seconds(bestGzip),
@@ -327,7 +337,7 @@ int Run(const fs::path& work, int runs) {
 int Usage() {
   std::cerr << "usage: zor-bench run [--work DIR] [--runs N]\n"
                "       zor-bench corpus DIR\n"
-               "       zor-bench build CORPUS OUT THREADS\n"
+               "       zor-bench build PROJECT.json OUT THREADS\n"
                "       zor-bench extract PACKAGE DEST\n"
                "       zor-bench compare A B\n";
   return 2;

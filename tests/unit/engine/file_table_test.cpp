@@ -133,9 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
     Edges, TrailerSearch,
     ::testing::Values(TailCase{"none", 0, true}, TailCase{"one byte", 1, true},
                       TailCase{"at the start of the last window", 7978, true},
-                      TailCase{"across the first window border", 7979, true},
-                      TailCase{"across it by one byte", 7999, true},
-                      TailCase{"across a border further back", 8000 * 7 - 12, true},
+                      TailCase{"across the first window border", 7979, false},
+                      TailCase{"across it by one byte", 7999, false},
+                      TailCase{"across a border further back", 8000 * 7 - 12, false},
                       TailCase{"wholly inside the second window", 8000, true},
                       TailCase{"at the start of the fiftieth window", 399978, true},
                       TailCase{"across the fiftieth window's start", 399979, false},
@@ -146,11 +146,81 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-TEST(FileTable, ASignatureAcrossABorderCountsOnlyWhenNoWindowHoldsAWholeOne) {
+// Just enough of a Windows program's headers for the reader to find its
+// certificate-table entry (PE32 or PE32+), pointing at [table, table + size).
+std::string PeHeaders(bool pe32plus, uint32_t table, uint32_t size) {
+  std::string b(512, '\0');
+  b[0] = 'M';
+  b[1] = 'Z';
+  b.replace(0x3C, 4, Le32(0x80));
+  b.replace(0x80, 4, std::string("PE\0\0", 4));
+  const size_t opt = 0x80 + 24;
+  b[opt] = 0x0B;
+  b[opt + 1] = pe32plus ? 0x02 : 0x01;
+  const size_t dirs = opt + (pe32plus ? 112 : 96);
+  b.replace(dirs - 4, 4, Le32(16));
+  b.replace(dirs + 32, 4, Le32(static_cast<int32_t>(table)));
+  b.replace(dirs + 36, 4, Le32(static_cast<int32_t>(size)));
+  return b;
+}
+
+// A signed package whose signature block puts the trailer's signature
+// across a window border: the window search misses it, the certificate
+// table in front of which it lies does not.
+struct SignedCase {
+  const char* what;
+  bool pe32plus;
+  int padding;        // alignment bytes between trailer and signature block
+  char paddingByte;   // what they hold
+  int64_t tableEnd;   // where the certificate-table entry says the block ends, relative to the file's end
+  bool found;
+};
+
+class SignedTrailer : public ::testing::TestWithParam<SignedCase> {};
+
+TEST_P(SignedTrailer, IsFoundInFrontOfTheCertificateTable) {
+  const SignedCase& c = GetParam();
+  std::string trailer = Trailer({Entry(L"Zor1.tmp", 512, 900, 2000)});
+  const int64_t block = 7990 - c.padding;  // signature lies across the first border
+  const int64_t size = 600000;
+  const int64_t table = size - block;
+  std::string head = PeHeaders(c.pe32plus, static_cast<uint32_t>(table),
+                               static_cast<uint32_t>(block + c.tableEnd));
+  std::string end = std::string(1000, '\x11') + trailer + std::string(static_cast<size_t>(c.padding), c.paddingByte) +
+                    std::string(static_cast<size_t>(block), '\xAA');
+  std::string bytes = head + std::string(static_cast<size_t>(size) - head.size() - end.size(), '\x11') + end;
+  SparseFile file(bytes);
+  CFileTableEntry table0[zor::kFileTableSlots];
+  int32_t count = 0;
+  zor::TrailerInfo info;
+  int32_t r = zor::ReadFileTable(file, table0, &count, &info);
+  EXPECT_EQ(file.faults, 0);
+  if (!c.found) {
+    EXPECT_EQ(r, zor::kResultNotPackage);
+    return;
+  }
+  ASSERT_EQ(r, zor::kResultOk);
+  EXPECT_EQ(info.tail, block + c.padding);
+  EXPECT_EQ(table0[0].m_strName, L"Zor1.tmp");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SignedTrailer,
+    ::testing::Values(SignedCase{"PE32 no padding", false, 0, '\0', 0, true},
+                      SignedCase{"PE32plus seven zero bytes", true, 7, '\0', 0, true},
+                      SignedCase{"padding that is not zeros", false, 3, '\x55', 0, false},
+                      SignedCase{"block not ending the file", false, 0, '\0', -8, false},
+                      SignedCase{"block said to run past the end", true, 0, '\0', 8, false}),
+    [](const ::testing::TestParamInfo<SignedCase>& info) {
+      std::string n;
+      for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return n;
+    });
+
+TEST(FileTable, AStraySignatureAcrossABorderIsNeverTaken) {
   // The real trailer lies wholly inside the second window; a stray copy of
   // the signature straddles the border between the first two, nearer the
-  // end. The window pass finds the real one; a border match would have been
-  // taken for the trailer and refused for its missing version.
+  // end. Only the real one is found.
   std::string package = std::string(1000, '\x11') + Trailer({Entry(L"Zor1.tmp", 0, 900, 2000)});
   const int64_t tail = 8100;
   std::string after(static_cast<size_t>(tail), '\xAA');
