@@ -21,11 +21,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,6 +70,28 @@ void CountFiles(int32_t code, void*, void* user) {
   if (code == zor::kProgressFileEnd) ++*static_cast<long*>(user);
 }
 
+// The peak resident set of this process since it started, from the kernel's
+// high-water mark of its address space. The parent cannot take this from
+// wait4: the kernel folds the spawning process's own peak into the child's
+// ru_maxrss when the child's exec replaces the shared address space.
+const char kPeakLabel[] = "peak-kb ";
+long PeakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+// What `extract` printed as its peak, or -1.
+long ReportedPeakKb(const fs::path& output) {
+  std::ifstream in(output);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(kPeakLabel, 0) == 0) return std::strtol(line.c_str() + sizeof kPeakLabel - 1, nullptr, 10);
+  return -1;
+}
+
 int Extract(const fs::path& package, const fs::path& dest) {
   zor::CMyExtract reader;
   reader.SetPackagePath(package.wstring());
@@ -82,7 +106,7 @@ int Extract(const fs::path& package, const fs::path& dest) {
     std::cerr << "extract failed with " << r << "\n";
     return 1;
   }
-  std::cout << files << " files\n";
+  std::cout << files << " files\n" << kPeakLabel << PeakResidentKb() << "\n";
   return 0;
 }
 
@@ -273,7 +297,10 @@ int Run(const fs::path& work, int runs) {
   for (int i = 1; i <= runs; ++i) {
     Remove(dest);
     Remove(unzipped);
-    ChildRun e = MustRun({self, "extract", parallel.string(), dest.string()}, "/dev/null");
+    const fs::path report = work / "extract.out";
+    ChildRun e = MustRun({self, "extract", parallel.string(), dest.string()}, report.string());
+    e.maxRssKb = ReportedPeakKb(report);
+    if (e.maxRssKb < 0) throw std::runtime_error("extract did not report its peak memory");
     ChildRun u = MustRun({"gzip", "-dc", gz.string()}, unzipped.string());
     bestExtract = std::min(bestExtract, e.seconds);
     bestGunzip = std::min(bestGunzip, u.seconds);
