@@ -12,11 +12,12 @@
 //       print "present <view> <subkey>" for each key that exists
 //   lumaglimpse_testkit delete-keys {32|64 <HKLM subkey>}...
 //       delete each key with everything below it
-//   lumaglimpse_testkit press <caption> <seconds> <control id>
+//   lumaglimpse_testkit press <caption> <seconds> <control id> [<unless text>]
 //       wait up to <seconds> for a shown top-level window titled <caption>
 //       with an enabled control <control id>, print the window's static
 //       texts ("text: ..."), then click that control; exit code 1 when no
-//       such window came. Control id 0: only wait and print, click nothing
+//       such window came. Control id 0: only wait and print, click nothing.
+//       A control reading <unless text> is not clicked: exit code 3
 //   lumaglimpse_testkit wait-idle <seconds>
 //       wait until no program but Wine's own services runs (a setup's
 //       detached helpers, say); exit code 1 and their names when some still
@@ -144,13 +145,16 @@ BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
   return TRUE;
 }
 
-int Press(const std::wstring& caption, int seconds, int id) {
+int Press(const std::wstring& caption, int seconds, int id, const wchar_t* unlessText) {
   PressSearch search{caption, id};
   for (DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(seconds) * 1000; Sleep(100)) {
     EnumWindows(FindPressable, reinterpret_cast<LPARAM>(&search));
     if (!search.control) continue;
     EnumChildWindows(search.window, PrintStaticText, 0);
     if (id == 0) return 0;
+    wchar_t text[256] = {};
+    GetWindowTextW(search.control, text, 256);
+    if (unlessText && std::wstring(unlessText) == text) return 3;
     // Posted, not sent: a message box answers by ending its own loop, and
     // a sent message would wait for a window that may be gone by then.
     PostMessageW(search.control, BM_CLICK, 0, 0);
@@ -222,8 +226,8 @@ int wmain(int argc, wchar_t** argv) {
     result = PrintTarget(argv[2]);
   } else if (command == L"keys" || command == L"delete-keys") {
     result = Keys(argc, argv, command == L"delete-keys");
-  } else if (command == L"press" && argc == 5) {
-    result = Press(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+  } else if (command == L"press" && (argc == 5 || argc == 6)) {
+    result = Press(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), argc == 6 ? argv[5] : nullptr);
   } else if (command == L"wait-idle" && argc == 3) {
     result = WaitIdle(_wtoi(argv[2]));
   } else {

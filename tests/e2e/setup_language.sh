@@ -9,7 +9,7 @@
 # (named by the German language module) point where they should, and no
 # other language's files arrive.
 here=$(cd "$(dirname "$0")" && pwd)
-export LC_ALL=de_DE.UTF-8
+export ZOR_E2E_LOCALE=de_DE.UTF-8
 source "$here/setup_lib.sh"
 e2e_with_display "$@"
 e2e_start language "$@"

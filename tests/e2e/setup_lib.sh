@@ -14,6 +14,13 @@
 
 e2e_die() { echo "$e2e_name: $*" >&2; exit 2; }
 
+# ZOR_E2E_LOCALE: the locale Wine's programs start with, which gives the
+# system language they see (the shell's own stays as it is).
+if [[ -n ${ZOR_E2E_LOCALE:-} ]]; then
+  wine() { env LC_ALL="$ZOR_E2E_LOCALE" wine "$@"; }
+  wineserver() { env LC_ALL="$ZOR_E2E_LOCALE" wineserver "$@"; }
+fi
+
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
