@@ -6,7 +6,8 @@
 # The 23 file groups by their exact names and in the order the setup's
 # projects have always listed them; "Common" with the program's files in the
 # install folder and the COM component below the system folder; each
-# language group with its settings file; every file with a stream; the
+# language group with its settings file; every file with a stream and,
+# unpacked the way the setup does, with the bytes of its staged original; the
 # product version the setup records. The expected files come from
 # package_files.txt, the list the stage and the uninstaller are made from.
 set -u
@@ -64,6 +65,30 @@ fi
 
 empty=$(awk -F'|' '$3 <= 0' <<<"$files")
 [[ -z $empty ]] && pass "every file has a stream" || fail "files without a stream: $empty"
+
+# Unpacked the way the setup does, every file has the bytes of its staged
+# original (the stage lies beside the description the package was built
+# from: <build>/product/stage).
+stage=$(dirname "$package")/../product/stage
+if "$zorpack" --help | grep -q '^ *extract ' && [[ -d $stage ]]; then
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  unpacked=1
+  for group in $want_groups; do
+    "$zorpack" extract "$package" --dest "$work/$group/install" --group "$group" \
+      --folder "37=$work/$group/system" >/dev/null || { fail "zorpack extract of group $group failed"; unpacked=0; }
+  done
+  if ((unpacked)); then
+    differ=()
+    for f in "$stage"/Common/*; do cmp -s "$f" "$work/Common/install/${f##*/}" || differ+=("Common/${f##*/}"); done
+    for f in "$stage"/System/*; do cmp -s "$f" "$work/Common/system/${f##*/}" || differ+=("System/${f##*/}"); done
+    for l in "${languages[@]}"; do
+      cmp -s "$stage/$l/gui/main.ini" "$work/$l/install/gui/main.ini" || differ+=("$l/gui/main.ini")
+    done
+    ((${#differ[@]} == 0)) && pass "unpacked, every file has the bytes of the staged one" ||
+      fail "unpacked files that differ from the stage: ${differ[*]}"
+  fi
+fi
 
 grep -q "^Product:  Lumaglimpse $version " <<<"$listing" && pass "product Lumaglimpse, version $version" ||
   fail "product line: $(grep '^Product:' <<<"$listing")"
