@@ -15,7 +15,8 @@
 //   lumaglimpse_testkit press <caption> <seconds> <control id> [<unless text>]
 //       wait up to <seconds> for a shown top-level window titled <caption>
 //       with an enabled control <control id>, print the window's static
-//       texts ("text: ..."), then click that control; exit code 1 when no
+//       texts ("text: ..."), then click that control ("clicked: <its text>");
+//       exit code 1 when no
 //       such window came. Control id 0: only wait and print, click nothing.
 //       A control reading <unless text> is not clicked: exit code 3
 //   lumaglimpse_testkit wait-idle <seconds>
@@ -155,6 +156,7 @@ int Press(const std::wstring& caption, int seconds, int id, const wchar_t* unles
     wchar_t text[256] = {};
     GetWindowTextW(search.control, text, 256);
     if (unlessText && std::wstring(unlessText) == text) return 3;
+    luma::WriteStd(STD_OUTPUT_HANDLE, std::wstring(L"clicked: ") + text + L"\n");
     // Posted, not sent: a message box answers by ending its own loop, and
     // a sent message would wait for a window that may be gone by then.
     PostMessageW(search.control, BM_CLICK, 0, 0);

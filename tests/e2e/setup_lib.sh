@@ -178,8 +178,8 @@ clsid='{DC920F00-EFF4-48B0-8A57-EC3399338E78}'
 clsid_key="HKLM\\Software\\Classes\\CLSID\\$clsid"
 
 # Start-up writes the renderer libraries into the system folder and leaves
-# them there; "d3dx9_35.dll" replaces a library the system folder has.
-renderer_files=(DevIL.dll ILU.dll ILUT.dll Orbiscene.dll)
+# them there (the template has no d3dx9_35.dll of its own).
+renderer_files=(DevIL.dll ILU.dll ILUT.dll Orbiscene.dll d3dx9_35.dll)
 
 # The files a silent installation adds to a machine without the product,
 # as snapshot lines, the shortcuts left out (their names are translated; see

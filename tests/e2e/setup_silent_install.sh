@@ -65,7 +65,7 @@ expect_values "$service_key" 64 "Start|REG_DWORD|0x1" "Type|REG_DWORD|0x1" "Erro
 
 # The COM registration that the setup left to regsvr32.
 server=$(reg_values "$clsid_key\\InprocServer32" 64)
-grep -qix '|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" && grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
+grep -qix '(Default)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" && grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
   pass "Vizorel's class is registered with its server in the system folder" || fail "Vizorel's class registration: $server"
 check "Vizorel's ProgID is registered" reg_key_exists 'HKLM\Software\Classes\Vizorel.FrameSource' 64
 
