@@ -12,14 +12,28 @@
 //       print "present <view> <subkey>" for each key that exists
 //   lumaglimpse_testkit delete-keys {32|64 <HKLM subkey>}...
 //       delete each key with everything below it
+//   lumaglimpse_testkit press <caption> <seconds> <control id> [<unless text>]
+//       wait up to <seconds> for a shown top-level window titled <caption>
+//       with an enabled control <control id>, print the window's static
+//       texts ("text: ..."), then click that control ("clicked: <its text>");
+//       exit code 1 when no
+//       such window came. Control id 0: only wait and print, click nothing.
+//       A control reading <unless text> is not clicked: exit code 3
+//   lumaglimpse_testkit wait-idle <seconds>
+//       wait until no program but Wine's own services runs (a setup's
+//       detached helpers, say); exit code 1 and their names when some still
+//       run after <seconds>
 //
 // The registry commands use the system calls directly, not the product's
 // helpers, so that they check the product instead of repeating it.
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
+#include <cwctype>
 #include <string>
+#include <vector>
 
 #include "common/std_stream.h"
 
@@ -103,6 +117,93 @@ int Keys(int argc, wchar_t** argv, bool remove) {
   return result;
 }
 
+struct PressSearch {
+  std::wstring caption;
+  int id;
+  HWND window = nullptr;
+  HWND control = nullptr;
+};
+
+BOOL CALLBACK FindPressable(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<PressSearch*>(param);
+  if (!IsWindowVisible(window)) return TRUE;
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  if (search->caption != title) return TRUE;
+  HWND control = search->id == 0 ? window : GetDlgItem(window, search->id);
+  if (!control || !IsWindowEnabled(control) || !IsWindowVisible(control)) return TRUE;
+  search->window = window;
+  search->control = control;
+  return FALSE;
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
+  wchar_t name[64] = {};
+  wchar_t text[2048] = {};
+  GetClassNameW(child, name, 64);
+  if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(child, text, 2048) > 0)
+    luma::WriteStd(STD_OUTPUT_HANDLE, std::wstring(L"text: ") + text + L"\n");
+  return TRUE;
+}
+
+int Press(const std::wstring& caption, int seconds, int id, const wchar_t* unlessText) {
+  PressSearch search{caption, id};
+  for (DWORD start = GetTickCount(); GetTickCount() - start < static_cast<DWORD>(seconds) * 1000; Sleep(100)) {
+    EnumWindows(FindPressable, reinterpret_cast<LPARAM>(&search));
+    if (!search.control) continue;
+    EnumChildWindows(search.window, PrintStaticText, 0);
+    if (id == 0) return 0;
+    wchar_t text[256] = {};
+    GetWindowTextW(search.control, text, 256);
+    if (unlessText && std::wstring(unlessText) == text) return 3;
+    luma::WriteStd(STD_OUTPUT_HANDLE, std::wstring(L"clicked: ") + text + L"\n");
+    // Posted, not sent: a message box answers by ending its own loop, and
+    // a sent message would wait for a window that may be gone by then.
+    PostMessageW(search.control, BM_CLICK, 0, 0);
+    return 0;
+  }
+  luma::WriteStd(STD_ERROR_HANDLE, L"testkit: no window \"" + caption + L"\" with control " + std::to_wstring(id) +
+                                       L" within " + std::to_wstring(seconds) + L" s\n");
+  return 1;
+}
+
+// Programs of Wine itself, which run for as long as the prefix's server does.
+bool IsWineService(std::wstring name) {
+  for (auto& c : name) c = static_cast<wchar_t>(std::towlower(c));
+  static const wchar_t* const kServices[] = {L"services.exe", L"winedevice.exe", L"plugplay.exe", L"explorer.exe",
+                                             L"rpcss.exe",    L"svchost.exe",    L"conhost.exe",  L"winemenubuilder.exe",
+                                             L"wineboot.exe"};
+  for (const wchar_t* service : kServices)
+    if (name == service) return true;
+  return false;
+}
+
+std::vector<std::wstring> OtherPrograms() {
+  std::vector<std::wstring> names;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return {L"(no process list)"};
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (entry.th32ProcessID != GetCurrentProcessId() && !IsWineService(entry.szExeFile))
+      names.push_back(entry.szExeFile);
+  CloseHandle(snapshot);
+  return names;
+}
+
+int WaitIdle(int seconds) {
+  std::vector<std::wstring> running;
+  for (DWORD start = GetTickCount();; Sleep(50)) {
+    running = OtherPrograms();
+    if (running.empty()) return 0;
+    if (GetTickCount() - start >= static_cast<DWORD>(seconds) * 1000) break;
+  }
+  std::wstring text = L"testkit: still running:";
+  for (const auto& name : running) text += L" " + name;
+  luma::WriteStd(STD_ERROR_HANDLE, text + L"\n");
+  return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -127,6 +228,10 @@ int wmain(int argc, wchar_t** argv) {
     result = PrintTarget(argv[2]);
   } else if (command == L"keys" || command == L"delete-keys") {
     result = Keys(argc, argv, command == L"delete-keys");
+  } else if (command == L"press" && (argc == 5 || argc == 6)) {
+    result = Press(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), argc == 6 ? argv[5] : nullptr);
+  } else if (command == L"wait-idle" && argc == 3) {
+    result = WaitIdle(_wtoi(argv[2]));
   } else {
     result = Fail(L"unknown command or wrong arguments; see the head of testkit.cpp");
   }

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# A damaged package, started silently, shows message 104 and appends the
+# failure lines to the result log; nothing is installed:
+#
+#   setup_damaged_package.sh <package> <stage folder> <lumaglimpse_testkit.exe>
+#
+# Cases: the package cut short (its file table gone) and one byte flipped in
+# the middle of its project index. The message box is read and answered
+# through the test kit on the test's own virtual display.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/setup_lib.sh"
+e2e_with_display "$@"
+e2e_start damaged_package "$@"
+
+work=$WINEPREFIX/damaged
+mkdir -p "$work"
+read -r index_at index_size < <(index_stream "$package") || e2e_die "no file table at the end of $package"
+((index_size > 2)) || e2e_die "the project index stream is empty"
+
+truncated() { head -c $(($(stat -c %s "$package") - 40)) "$package" >"$1"; }
+flipped() {
+  cp "$package" "$1"
+  local at=$((index_at + index_size / 2)) byte
+  byte=$(od -An -t u1 -j "$at" -N 1 "$1" | tr -d ' ')
+  printf "\\$(printf '%03o' $((byte ^ 0xff)))" | dd of="$1" bs=1 seek="$at" conv=notrunc status=none
+}
+
+before=$(snapshot)
+for damage in truncated flipped; do
+  rm -f "$result_log"
+  copy=$work/LumaglimpseSetup-$damage.exe
+  "$damage" "$copy"
+  cmp -s "$copy" "$package" && e2e_die "$damage: the copy is not damaged"
+
+  start_bg "$work/$damage.rc" "$copy" -s
+  box=$(win "$testkit" press "$caption" 60 1)
+  found=$?
+  wait
+  if ((found == 0)) && grep -qxF "text: $message_104" <<<"$box"; then
+    pass "$damage: message 104 with caption 102"
+  else
+    fail "$damage: no message 104 (box: ${box:-none})"
+  fi
+  settle
+  lines=$(log_lines)
+  [[ $lines == $'[ResponseResult] [CRLF]\nResultCode = -1 [CRLF]' ]] && pass "$damage: the result log holds the failure lines" ||
+    fail "$damage: result log: ${lines:-none}"
+  [[ $(cat "$work/$damage.rc" 2>/dev/null) == 0 ]] && pass "$damage: the program ends with exit code 0" ||
+    fail "$damage: exit code $(cat "$work/$damage.rc" 2>/dev/null)"
+  # Only start-up's own files may have come: the renderer libraries.
+  allowed=("f Lumaglimpse.log")
+  for f in "${renderer_files[@]}"; do allowed+=("f windows/system32/$f"); done
+  extra=$(added "$before" "$(snapshot)" | grep -vxF -f <(printf '%s\n' "${allowed[@]}"))
+  [[ -z $extra ]] && pass "$damage: nothing installed" || fail "$damage: files added: $extra"
+  if reg_key_exists "$uninstall_key" 32 || reg_key_exists "$product_key" 32 || reg_key_exists "$service_key" 64; then
+    fail "$damage: registry entries were written"
+  else
+    pass "$damage: no registry entries"
+  fi
+done
+
+e2e_finish

@@ -1,0 +1,302 @@
+# Shared part of the setup's end-to-end tests under Wine (64-bit build).
+# A test script sources this file and calls
+#
+#   e2e_start <test name> <package> <stage folder> <lumaglimpse_testkit.exe>
+#
+# which gives the test a Wine prefix of its own: a copy of the template
+# prefix that the CTest fixture made (ZOR_E2E_TEMPLATE, see template_prefix.sh)
+# in ZOR_E2E_PREFIXES/<test name>. The copy is removed when the test passes
+# and kept for a look when it fails. One wineserver serves the whole test;
+# `settle` waits until every program the setup started has ended.
+#
+# Paths: $drive (the prefix's C:), $install (the install folder), $system,
+# $drivers, $windows, $programs, $desktop, $appdata, $common_data, $quick.
+
+e2e_die() { echo "$e2e_name: $*" >&2; exit 2; }
+
+# ZOR_E2E_LOCALE: the locale Wine's programs start with, which gives the
+# system language they see (the shell's own stays as it is).
+if [[ -n ${ZOR_E2E_LOCALE:-} ]]; then
+  wine() { env LC_ALL="$ZOR_E2E_LOCALE" wine "$@"; }
+  wineserver() { env LC_ALL="$ZOR_E2E_LOCALE" wineserver "$@"; }
+fi
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+# check WHAT COMMAND...: passes or fails WHAT by the command's status.
+check() {
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+e2e_finish() {
+  if ((failures > 0)); then
+    echo "$e2e_name: $failures check(s) failed; the prefix stays in $WINEPREFIX" >&2
+    exit 1
+  fi
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  rm -rf "$WINEPREFIX"
+  echo "$e2e_name: all checks passed"
+  exit 0
+}
+
+e2e_start() {
+  e2e_name=$1
+  shift
+  [[ $# -eq 3 && -f $1 && -d $2 && -f $3 ]] || e2e_die "usage: $0 <package> <stage folder> <lumaglimpse_testkit.exe>"
+  package=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  stage=$(cd "$2" && pwd)
+  testkit=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
+  command -v wine >/dev/null || e2e_die "wine is not installed"
+  local template=${ZOR_E2E_TEMPLATE:-}
+  [[ -n $template && -f $template/.zor-ready ]] || e2e_die "no template prefix (ZOR_E2E_TEMPLATE='$template'); run the e2e fixture first"
+  local prefixes=${ZOR_E2E_PREFIXES:-$(dirname "$template")/e2e}
+
+  if [[ -z ${HOME:-} ]]; then
+    HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+    export HOME=${HOME:-/tmp}
+  fi
+  export WINEPREFIX=$prefixes/$e2e_name
+  export WINEARCH=win64
+  export WINEDEBUG=${ZOR_WINEDEBUG:--all}
+  # No Mono or Gecko; no menu entries on this machine for the shortcuts the
+  # setup makes.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+  # A server of an earlier, interrupted run of this test would hold the old
+  # copy's files.
+  if [[ -d $WINEPREFIX ]]; then
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+  fi
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$prefixes"
+  # A whole copy: the setup writes libraries into the system folder, and
+  # shared (linked) files would carry that into the template.
+  cp -a "$template" "$WINEPREFIX" || e2e_die "cannot copy the template prefix"
+
+  # One server for the test: each Wine start would otherwise start one anew.
+  # Its helper processes start on /dev/null so that they never hold the
+  # output a test captures.
+  wineserver -p
+  trap 'wineserver -k >/dev/null 2>&1' EXIT
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+
+  drive=$WINEPREFIX/drive_c
+  install_win='C:\Program Files\Tarvex\Lumaglimpse\'
+  install=$drive/'Program Files/Tarvex/Lumaglimpse'
+  windows=$drive/windows
+  system=$windows/system32
+  drivers=$system/drivers
+  result_log=$drive/Lumaglimpse.log
+  local folders
+  mapfile -t folders < <(win "$testkit" folders 23 25 26 35)
+  [[ ${#folders[@]} -eq 4 ]] || e2e_die "shell folders not found: ${folders[*]}"
+  programs=$(unix_path "${folders[0]}")
+  desktop=$(unix_path "${folders[1]}")
+  appdata=$(unix_path "${folders[2]}")
+  common_data=$(unix_path "${folders[3]}")
+  quick=$appdata/'Microsoft/Internet Explorer/Quick Launch'
+  [[ -d $quick ]] || e2e_die "the template has no quick-launch folder"
+}
+
+# Runs a Windows program; its output as Unix text.
+win() {
+  wine "$@" 2>&1 | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+# C:\x\y -> <prefix>/drive_c/x/y (every folder the tests look at lies on C:).
+unix_path() {
+  local rest=${1#[Cc]:\\}
+  echo "$drive/${rest//\\//}"
+}
+
+# Waits until every program started in the prefix (the setup's detached
+# regsvr32, the uninstaller's helper copy) has ended.
+settle() {
+  win "$testkit" wait-idle "${1:-60}" || fail "programs still running after ${1:-60} s"
+}
+
+# Runs the package (extra arguments follow it) and waits for what it started.
+run_setup() {
+  local exe=$1
+  shift
+  win "$exe" "$@" >/dev/null
+  settle
+}
+
+# Every file and folder of the prefix's C: ("d path" / "f path"), without
+# the temp folders, which Wine and the setup's language modules use.
+snapshot() {
+  (cd "$drive" && find . -mindepth 1 \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \
+      -o -path ./windows/temp \) -prune -o -printf '%y %P\n' | LC_ALL=C sort)
+}
+
+# Lines of the second snapshot that the first lacks.
+added() { LC_ALL=C comm -13 <(echo "$1") <(echo "$2"); }
+removed() { LC_ALL=C comm -23 <(echo "$1") <(echo "$2"); }
+
+# The values of a registry key as "name|type|data" lines; view 32 or 64.
+reg_values() {
+  local key=$1 view=$2
+  wine reg query "$key" "/reg:$view" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1|\2|\3/p; s/^    \(.*\)    \(REG_[A-Z_]*\)$/\1|\2|/p' | LC_ALL=C sort
+}
+
+reg_key_exists() { wine reg query "$1" "/reg:$2" >/dev/null 2>&1; }
+
+# Compares a key's values with the expected "name|type|data" lines.
+expect_values() {
+  local key=$1 view=$2 want got
+  want=$(printf '%s\n' "${@:3}" | LC_ALL=C sort)
+  got=$(reg_values "$key" "$view")
+  if [[ $got == "$want" ]]; then
+    pass "HKLM\\${key#HKLM\\} ($view-bit view) holds exactly its values"
+  else
+    fail "HKLM\\${key#HKLM\\} ($view-bit view): got / want"
+    diff <(echo "$got") <(echo "$want") >&2
+  fi
+}
+
+# The result log's lines, CR LF line ends shown as they are.
+log_lines() { [[ -f $result_log ]] && cat -A "$result_log" | sed 's/\^M\$$/ [CRLF]/'; }
+
+# The damaged package's message: caption string 102 and text string 104 of
+# the English language module (the tests' system language is English).
+caption='Install Tarvex Lumaglimpse'
+message_104='Your installation package is damaged. Please get the correct installation package, then try again.'
+
+# Keys the setup and the COM registration write.
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumaglimpse3.0'
+product_key='HKLM\Software\Tarvex\Lumaglimpse'
+service_key='HKLM\System\CurrentControlSet\Services\vcapfx'
+clsid='{DC920F00-EFF4-48B0-8A57-EC3399338E78}'
+clsid_key="HKLM\\Software\\Classes\\CLSID\\$clsid"
+
+# Start-up writes the renderer libraries into the system folder and leaves
+# them there (the template has no d3dx9_35.dll of its own).
+renderer_files=(DevIL.dll ILU.dll ILUT.dll Orbiscene.dll d3dx9_35.dll)
+
+# The files a silent installation adds to a machine without the product,
+# as snapshot lines, the shortcuts left out (their names are translated; see
+# check_links).
+expected_install() {
+  local common_rel=${common_data#$drive/} name
+  {
+    echo "f Lumaglimpse.log"
+    echo "d Program Files/Tarvex"
+    echo "d Program Files/Tarvex/Lumaglimpse"
+    # The settings file moves out of "gui"; the emptied folder stays.
+    echo "d Program Files/Tarvex/Lumaglimpse/gui"
+    for name in "$stage"/Common/*; do echo "f Program Files/Tarvex/Lumaglimpse/$(basename "$name")"; done
+    echo "f windows/system32/Vizorel.dll"
+    echo "f windows/system32/drivers/vcapfx.sys"
+    for name in StreamAid.dll msvcr80.dll Microsoft.VC80.CRT.manifest; do echo "f windows/$name"; done
+    for name in "${renderer_files[@]}"; do echo "f windows/system32/$name"; done
+    echo "d $common_rel/Lumaglimpse"
+    echo "f $common_rel/Lumaglimpse/main.ini"
+    echo "d ${programs#$drive/}/Tarvex Lumaglimpse"
+  } | LC_ALL=C sort
+}
+
+# Snapshot lines of shortcut files.
+link_lines() { grep -E '^f .*\.lnk$' <<<"$1"; }
+
+# Checks the five shortcuts among the added snapshot lines: three in the
+# start menu's "Tarvex Lumaglimpse" folder (program, help file, uninstaller),
+# one on the common desktop and one in the quick-launch bar, each pointing
+# into the install folder. With names given (start menu, desktop, quick
+# launch), their file names too.
+check_links() {
+  local lines=$1
+  shift
+  local links programs_rel=${programs#$drive/}
+  links=$(link_lines "$lines" | cut -c3-)
+  local menu desk ql
+  menu=$(grep -F "$programs_rel/Tarvex Lumaglimpse/" <<<"$links")
+  desk=$(grep -F "${desktop#$drive/}/" <<<"$links")
+  ql=$(grep -F "${quick#$drive/}/" <<<"$links")
+  if [[ $(grep -c . <<<"$links") -eq 5 && $(grep -c . <<<"$menu") -eq 3 && $(grep -c . <<<"$desk") -eq 1 &&
+        $(grep -c . <<<"$ql") -eq 1 ]]; then
+    pass "five shortcuts: three in the start menu folder, one on the desktop, one in the quick-launch bar"
+  else
+    fail "shortcuts made: ${links:-none}"
+    return
+  fi
+  if (($# == 3)); then
+    local want_menu got_menu
+    want_menu=$(tr ',' '\n' <<<"$1" | sed "s|^|$programs_rel/Tarvex Lumaglimpse/|" | LC_ALL=C sort)
+    got_menu=$(LC_ALL=C sort <<<"$menu")
+    [[ $got_menu == "$want_menu" && $desk == "${desktop#$drive/}/$2" && $ql == "${quick#$drive/}/$3" ]] &&
+      pass "the shortcuts' names: $1; $2; $3" || fail "shortcut names: $(tr '\n' ';' <<<"$links")"
+  fi
+  # Where each points, as the shell reads it back.
+  local path targets=() target
+  while IFS= read -r path; do
+    target=$(win "$testkit" target "C:\\${path//\//\\}")
+    targets+=("$(basename "$(dirname "$path")")/$(basename "$path") -> $target")
+  done <<<"$links"
+  local got want
+  got=$(for t in "${targets[@]}"; do echo "${t##* -> }"; done | LC_ALL=C sort)
+  want=$(printf '%s\n' "${install_win}Lumaglimpse.exe" "${install_win}Lumaglimpse.exe" "${install_win}Lumaglimpse.exe" \
+    "${install_win}Lumaglimpse.CHM" "${install_win}Uninstall.exe" | LC_ALL=C sort)
+  [[ $got == "$want" ]] && pass "the shortcuts point to the program (3), the help file and the uninstaller" ||
+    fail "shortcut targets: $(printf '%s; ' "${targets[@]}")"
+  local d q
+  d=$(win "$testkit" target "$(win_path "$desktop")\\$(basename "$desk")")
+  q=$(win "$testkit" target "$(win_path "$quick")\\$(basename "$ql")")
+  [[ $d == "${install_win}Lumaglimpse.exe" && $q == "${install_win}Lumaglimpse.exe" ]] &&
+    pass "the desktop and quick-launch shortcuts start the program" || fail "desktop -> $d, quick launch -> $q"
+}
+
+# <prefix>/drive_c/x/y -> C:\x\y
+win_path() {
+  local rest=${1#$drive/}
+  echo "C:\\${rest//\//\\}"
+}
+
+# Runs the calling script again on a virtual display of its own, as every
+# Windows machine has one: message boxes, the wizard and the renderer's
+# window need it. Call it first, with the script's arguments.
+e2e_with_display() {
+  [[ -n ${ZOR_E2E_ON_XVFB:-} ]] && return 0
+  command -v xvfb-run >/dev/null || { echo "$0: xvfb-run is not installed (scripts/install-deps installs it)" >&2; exit 2; }
+  ZOR_E2E_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+}
+
+# The project index's place in a package, from the file table at its end:
+# prints "<offset> <packed size>".
+index_stream() {
+  local file=$1 size count nbytes at
+  size=$(stat -c %s "$file")
+  # From the end: signature (22), version (8), count (4), then entry 0's
+  # name length (4) and name, packed size, expanded size, offset.
+  count=$(od -An -t u4 -j $((size - 34)) -N 4 "$file" | tr -d ' ')
+  [[ $count == 1 ]] || return 1
+  nbytes=$(od -An -t u4 -j $((size - 38)) -N 4 "$file" | tr -d ' ')
+  at=$((size - 38 - nbytes))
+  echo "$(od -An -t u4 -j $((at - 12)) -N 4 "$file" | tr -d ' ') $(od -An -t u4 -j $((at - 4)) -N 4 "$file" | tr -d ' ')"
+}
+
+# Starts a program in the background; its exit code lands in $1.rc.
+start_bg() {
+  local rcfile=$1
+  shift
+  rm -f "$rcfile"
+  (wine "$@" >/dev/null 2>&1; echo $? >"$rcfile") &
+}
+
+# Every file and folder of C:, temp folders included, with size and change
+# time: for runs that must leave no trace at all.
+snapshot_full() { (cd "$drive" && find . -mindepth 1 -printf '%y %P %s %C@\n' | LC_ALL=C sort); }
+
+# The files a run's start-up leaves in any case (and the result log).
+startup_lines() {
+  echo "f Lumaglimpse.log"
+  local f
+  for f in "${renderer_files[@]}"; do echo "f windows/system32/$f"; done
+}
