@@ -1,5 +1,6 @@
 #include "setup/payloads.h"
 
+#include "renderer/version_probe.h"
 #include "setup/language_table.h"
 
 namespace zor {
@@ -88,9 +89,49 @@ int ExtractLanguageModules(Host::Module source) {
   return 1;
 }
 
+namespace {
+
+// Larger than any library of ours by far; a file this big is someone else's.
+constexpr int64_t kLargestRendererLibrary = 64 << 20;
+
+// Whole contents of an existing file; nullopt when it cannot be read.
+std::optional<std::string> ReadExistingFile(Host& host, const std::wstring& path) {
+  auto file = host.OpenFile(path, FileAccess::kRead, kShareRead | kShareWrite, FileCreate::kOpenExisting);
+  if (!file) return std::nullopt;
+  int64_t size = file->Size();
+  if (size < 0 || size > kLargestRendererLibrary) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    int64_t n = file->Read(&bytes[done], bytes.size() - done);
+    if (n <= 0) return std::nullopt;
+    done += static_cast<size_t>(n);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int ExtractRendererLibrary(Host::Module source, const PayloadFile& library) {
+  Host& host = CurrentHost();
+  std::string payload;
+  if (!host.ReadResource(source, kRendererLibraryType, library.resourceId, &payload)) return 0;
+  std::wstring system = host.SystemFolder();
+  if (system.empty()) return 0;
+  std::wstring target = system + L"\\" + library.fileName;
+  if (host.FileExists(target)) {
+    // The system folder is shared with every other program: a library of
+    // the same name that another product installed there is theirs, and
+    // replacing it would break them. Only our own builds are rewritten.
+    std::optional<std::string> existing = ReadExistingFile(host, target);
+    if (!existing) return 0;
+    if (*existing != payload && !IsOurRendererLibrary(*existing)) return 0;
+  }
+  return ExtractResourceToSystem(source, library.resourceId, kRendererLibraryType, library.fileName);
+}
+
 int ExtractRendererLibraries(Host::Module source) {
-  for (const PayloadFile& f : kRendererLibraries)
-    ExtractResourceToSystem(source, f.resourceId, kRendererLibraryType, f.fileName);
+  for (const PayloadFile& f : kRendererLibraries) ExtractRendererLibrary(source, f);
   return 1;
 }
 
