@@ -48,9 +48,6 @@ enum class InstallOutcome {
 // The shared file group every installation unpacks.
 extern const wchar_t kCommonGroup[];  // "Common"
 
-// String shown by the dialog form when files could not be unpacked.
-constexpr uint32_t kIdsFilesNotUnpacked = 114;
-
 class CInstallSequence {
  public:
   // Neither is owned; both must outlive the sequence.
