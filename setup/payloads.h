@@ -45,6 +45,12 @@ int ExtractResourceToSystem(Host::Module source, uint32_t id, const std::wstring
 // cannot be read, since then nobody can tell whose it is.
 int ExtractRendererLibrary(Host::Module source, const PayloadFile& library);
 
+// True when every renderer library in the system folder is ours (the
+// payload's bytes or a build of our renderer). The renderer binds to the
+// libraries it finds there by name; with another product's library under
+// one of those names it cannot work and must not be loaded.
+bool RendererLibrariesInPlace(Host::Module source);
+
 // Every language module to the temp folder, every renderer library to the
 // system folder (by ExtractRendererLibrary's rule). A file that cannot be
 // written (a running program may hold it) keeps its earlier contents; the

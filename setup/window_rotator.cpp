@@ -15,6 +15,12 @@ int CRendererHolder::LoadRotator(Host::Module source, RotatorFactory factory, Wi
   // Loaded by its full path, so the library comes from where it was just
   // written and never from the current or the program's folder.
   if (system.empty()) return 0;
+  // The renderer imports its supporting libraries by their names from the
+  // system folder. Where a name belongs to another product (Direct3D's own
+  // "d3dx9_35.dll", for one), the renderer would bind to that library and
+  // fail or crash on first use; the wizard then simply turns without
+  // animation.
+  if (!RendererLibrariesInPlace(source)) return 0;
   m_hRendererModule = host.LoadModule(system + L"\\" + kRendererLibrary);
   if (!m_hRendererModule) return 0;
   void* entry = host.ModuleProc(m_hRendererModule, kRendererEntryPoint);

@@ -45,7 +45,8 @@ class CRendererHolder {
   // Writes the renderer libraries to the system folder (from `source`),
   // loads "Orbiscene.dll" from there and makes the rotator through
   // `factory`. 1 when the library was loaded and exports the entry point,
-  // else 0 (the library is then not kept). A rotator whose Initialize
+  // else 0 (the library is then not kept). Nothing is loaded unless all
+  // five libraries in the system folder are ours. A rotator whose Initialize
   // fails is dropped; one that is ready gets `desktopWindow` as its host.
   int LoadRotator(Host::Module source, RotatorFactory factory, WindowHandle desktopWindow);
 

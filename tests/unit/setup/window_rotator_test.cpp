@@ -156,15 +156,19 @@ TEST_F(RotatorTest, WithoutAUsableRotatorTheHolderHasNone) {
     void* entry;       // null: no export
     bool ready;
     bool writable;     // the system folder takes the libraries
+    const wchar_t* foreign;  // a library of another product already there
     int result;
     bool keepsLibrary;
     std::vector<std::string> calls;
   };
   const Case cases[] = {
-      {"no entry point", nullptr, true, true, 0, false, {}},
-      {"the entry point makes nothing", &g_nullEntry, true, true, 1, true, {}},
-      {"the rotator is not ready", &g_entry, false, true, 1, true, {"Initialize"}},
-      {"the renderer is not there", &g_entry, true, false, 0, false, {}},
+      {"no entry point", nullptr, true, true, nullptr, 0, false, {}},
+      {"the entry point makes nothing", &g_nullEntry, true, true, nullptr, 1, true, {}},
+      {"the rotator is not ready", &g_entry, false, true, nullptr, 1, true, {"Initialize"}},
+      {"the renderer is not there", &g_entry, true, false, nullptr, 0, false, {}},
+      // The renderer would bind to it: it is not even loaded.
+      {"Direct3D's own d3dx9_35.dll", &g_entry, true, true, L"d3dx9_35.dll", 0, false, {}},
+      {"another product's ILU.dll", &g_entry, true, true, L"ILU.dll", 0, false, {}},
   };
   for (const Case& c : cases) {
     TestHost host;
@@ -174,6 +178,7 @@ TEST_F(RotatorTest, WithoutAUsableRotatorTheHolderHasNone) {
     for (const zor::PayloadFile& f : zor::kRendererLibraries)
       host.AddResource(L"", zor::kRendererLibraryType, f.resourceId, "library");
     if (c.entry) host.AddModuleProc(kSystem + L"Orbiscene.dll", "createOrbitWindow", c.entry);
+    if (c.foreign) host.AddFile(kSystem + c.foreign, Library(u"Another Co", u"Something else", u"9"));
     g_log = RotatorLog();
     g_log.ready = c.ready;
     {
