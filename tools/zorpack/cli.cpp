@@ -17,7 +17,6 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   bool force = false;
   bool json = false;
 
-
   CLI::App* build = app.add_subcommand("build", "Build a package from a project description.");
   BuildOptions buildOptions;
   build->add_option("PROJECT.json", buildOptions.project, "The description to build")->required();
@@ -29,6 +28,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   CLI::App* list = app.add_subcommand("list", "Print the project inside a package.");
   list->add_option("PACKAGE", package, "The package to read")->required();
   list->add_flag("--json", json, "Print it as a complete project description (JSON), build outputs included");
+
+  CLI::App* verify = app.add_subcommand("verify", "Check every packed file of a package against its index.");
+  verify->add_option("PACKAGE", package, "The package to check")->required();
+
+  ExtractOptions extractOptions;
+  CLI::App* extract = app.add_subcommand("extract", "Unpack file groups of a package the way the setup does.");
+  extract->add_option("PACKAGE", extractOptions.package, "The package to unpack")->required();
+  extract->add_option("--dest", extractOptions.destination, "The folder that stands for the destination folder")
+      ->required();
+  extract->add_option("--group", extractOptions.groups, "A file group to unpack (repeatable; default: all groups)")
+      ->allow_extra_args(false);
+  extract->add_option("--folder", extractOptions.folders,
+                      "Where a system folder goes, as ID=PATH with ID a folder number (37) or name "
+                      "([SystemFolder]); files below unmapped system folders are skipped (repeatable)")
+      ->allow_extra_args(false);
 
   CLI::App* newCommand = app.add_subcommand("new", "Write the default project of the template as a project description.");
   newCommand->add_option("PROJECT.json", project, "The description file to write")->required();
@@ -53,7 +67,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   for (const CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
     known = known || (!args.empty() && command->get_name() == args[0]);
   if (!args.empty() && !args[0].empty() && args[0][0] != '-' && !known) {
-    err << "zorpack: unknown command \"" << args[0] << "\" (build, list, new, describe, index)\n"
+    err << "zorpack: unknown command \"" << args[0] << "\" (build, list, verify, extract, new, describe, index)\n"
         << "Run with --help for more information.\n";
     return kExitUsage;
   }
@@ -71,6 +85,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   try {
     if (build->parsed()) return BuildPackage(buildOptions, out, err);
     if (list->parsed()) return ListPackage(package, json, out, err);
+    if (verify->parsed()) return VerifyPackage(package, out, err);
+    if (extract->parsed()) return ExtractPackage(extractOptions, out, err);
     if (newCommand->parsed()) return NewProject(project, force, out, err);
     if (describe->parsed()) return DescribeProject(project, json, out, err);
     if (index->parsed()) return WriteIndex(project, output, out, err);

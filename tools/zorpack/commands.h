@@ -5,6 +5,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 class CInstallProject;
 
@@ -30,6 +31,25 @@ int WriteIndex(const std::string& path, const std::string& output, std::ostream&
 
 // The project inside a package, printed as PrintProject does.
 int ListPackage(const std::string& package, bool json, std::ostream& out, std::ostream& err);
+
+// Checks every stream of every file group against the index: each one
+// must decode completely with a good checksum, have the length the index
+// records, lie before the project index and share no bytes with another.
+// Prints a line for each damaged file and a summary; 1 when anything is bad.
+int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& err);
+
+struct ExtractOptions {
+  std::string package;
+  std::string destination;           // where the destination folder of every group goes
+  std::vector<std::string> groups;   // all groups when empty
+  std::vector<std::string> folders;  // "ID=PATH": a system folder (number or "[Name]") and where it goes
+};
+// Unpacks file groups with the package engine's extractor. Files below a
+// system folder go to its mapped path or, without one, are skipped with a
+// warning; nothing is written anywhere else. 1 when a file could not be
+// extracted (a damaged one is never left in place), 2 for an unknown group
+// or a bad mapping.
+int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostream& err);
 
 struct BuildOptions {
   std::string project;  // the description

@@ -6,21 +6,11 @@
 #include "platform/host.h"
 #include "tools/project_json.h"
 #include "tools/zorpack/commands.h"
+#include "tools/zorpack/package_streams.h"
 
 namespace zorpack {
 
 namespace {
-
-// What a reader result means for the package named on the command line.
-std::string OpenFailure(int32_t result) {
-  switch (result) {
-    case zor::kResultCannotOpen: return "cannot be opened";
-    case zor::kResultNotPackage: return "is not a package (no package trailer at its end)";
-    case zor::kResultEmptyPackage: return "is a package without any entry";
-    case zor::kResultCannotCreate: return "holds a project index that cannot be expanded or read";
-    default: return "cannot be read (engine result " + std::to_string(result) + ")";
-  }
-}
 
 std::string BuildFailure(int32_t result) {
   switch (result) {

@@ -91,7 +91,12 @@ TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
   } cases[] = {
       {{}, 2},
       {{"build"}, 2},
-      {{"verify"}, 2},  // not a command
+      {{"verify"}, 2},
+      {{"verify", "a.exe", "b.exe"}, 2},
+      {{"extract", "a.exe"}, 2},  // no --dest
+      {{"extract", "a.exe", "--dest"}, 2},
+      {{"extract", "--dest", "out"}, 2},
+      {{"unpack", "a.exe"}, 2},  // not a command
       {{"new"}, 2},
       {{"new", "a.json", "b.json"}, 2},
       {{"new", "--frce", "a.json"}, 2},
@@ -100,6 +105,8 @@ TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
       {{"new", "--help"}, 0},
       {{"describe", "-h"}, 0},
       {{"index", "--help"}, 0},
+      {{"verify", "--help"}, 0},
+      {{"extract", "--help"}, 0},
   };
   for (const auto& c : cases) {
     std::string joined;
@@ -112,6 +119,17 @@ TEST_F(Zorpack, UsageErrorsExitWithTwoAndHelpWithZero) {
     }
   }
   EXPECT_FALSE(host.HasFile(L"a.json"));
+
+  EXPECT_EQ(Run({"--help"}), 0);
+  for (const char* command : {"build", "list", "verify", "extract", "new", "describe", "index"})
+    EXPECT_NE(out.str().find(std::string("\n  ") + command + " "), std::string::npos) << command << out.str();
+  EXPECT_EQ(Run({"unpack"}), 2);
+  EXPECT_EQ(err.str(),
+            "zorpack: unknown command \"unpack\" (build, list, verify, extract, new, describe, index)\n"
+            "Run with --help for more information.\n");
+  EXPECT_EQ(Run({"extract", "--help"}), 0);
+  for (const char* option : {"PACKAGE", "--dest", "--group", "--folder"})
+    EXPECT_NE(out.str().find(option), std::string::npos) << option << out.str();
 }
 
 namespace {

@@ -1,0 +1,44 @@
+// Reading a package's streams and trees for the commands that check or
+// unpack one: what a stream decodes to without keeping its output, and how
+// to name a node of a file group to a person.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/file_list.h"
+#include "model/obtree.h"
+#include "platform/host.h"
+
+namespace zorpack {
+
+struct StreamCheck {
+  bool ok = false;
+  std::string problem;         // why the stream is bad, when not ok
+  int64_t packedBytes = 0;     // bytes of the package the stream took up
+  uint64_t expandedBytes = 0;  // bytes it expanded to
+};
+
+// Expands the zlib stream at `offset` of `package` into nothing, reading no
+// byte at or beyond `limit`. It is good when it reaches its own end with a
+// matching Adler-32 before `limit`. Memory stays the same whatever the size
+// of the stream.
+StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit);
+
+// The names from the tree's root down to `node`, joined with backslashes
+// (nodes without a name are passed over), as a person finds it in a listing.
+std::wstring TreePath(const CNode* node);
+
+// The node's item when it is a file: no folder, no system folder.
+const CZipFileIndexObject* FileItemOf(const CNode* node);
+
+// Every node of the tree below and including `node`, in pre-order, without
+// recursion so a deep tree cannot exhaust the stack.
+std::vector<const CNode*> PreOrder(const CNode* node);
+
+// What an engine result from opening a package means, as the end of a
+// sentence that starts with the package's name.
+std::string OpenFailure(int32_t result);
+
+}  // namespace zorpack
