@@ -1,5 +1,6 @@
 #include "setup/payloads.h"
 
+#include "renderer/version_probe.h"
 #include "setup/language_table.h"
 
 namespace zor {
@@ -88,9 +89,82 @@ int ExtractLanguageModules(Host::Module source) {
   return 1;
 }
 
+namespace {
+
+// Larger than any library of ours by far; a file this big is someone else's.
+constexpr int64_t kLargestRendererLibrary = 64 << 20;
+
+// Whole contents of an existing file; nullopt when it cannot be read.
+std::optional<std::string> ReadExistingFile(Host& host, const std::wstring& path) {
+  auto file = host.OpenFile(path, FileAccess::kRead, kShareRead | kShareWrite, FileCreate::kOpenExisting);
+  if (!file) return std::nullopt;
+  int64_t size = file->Size();
+  if (size < 0 || size > kLargestRendererLibrary) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    int64_t n = file->Read(&bytes[done], bytes.size() - done);
+    if (n <= 0) return std::nullopt;
+    done += static_cast<size_t>(n);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+namespace {
+
+// What lies in the system folder under a renderer library's name.
+enum class SystemCopy { kAbsent, kOurs, kForeign };
+
+// Ours: the payload's very bytes, or a build whose version resource names
+// our renderer. A file that cannot be read counts as foreign, since nobody
+// can tell whose it is.
+SystemCopy InspectSystemCopy(Host& host, const std::wstring& path, const std::string& payload) {
+  if (!host.FileExists(path)) return SystemCopy::kAbsent;
+  std::optional<std::string> existing = ReadExistingFile(host, path);
+  if (!existing) return SystemCopy::kForeign;
+  return *existing == payload || IsOurRendererLibrary(*existing) ? SystemCopy::kOurs : SystemCopy::kForeign;
+}
+
+// The system folder's path of a library and its payload; false when either
+// is unknown.
+bool LibraryAndPayload(Host& host, Host::Module source, const PayloadFile& library, std::wstring* path,
+                       std::string* payload) {
+  if (!host.ReadResource(source, kRendererLibraryType, library.resourceId, payload)) return false;
+  std::wstring system = host.SystemFolder();
+  if (system.empty()) return false;
+  *path = system + L"\\" + library.fileName;
+  return true;
+}
+
+}  // namespace
+
+int ExtractRendererLibrary(Host::Module source, const PayloadFile& library) {
+  Host& host = CurrentHost();
+  std::wstring target;
+  std::string payload;
+  if (!LibraryAndPayload(host, source, library, &target, &payload)) return 0;
+  // The system folder is shared with every other program: a library of the
+  // same name that another product installed there is theirs, and replacing
+  // it would break them. Only our own builds are rewritten.
+  if (InspectSystemCopy(host, target, payload) == SystemCopy::kForeign) return 0;
+  return ExtractResourceToSystem(source, library.resourceId, kRendererLibraryType, library.fileName);
+}
+
+bool RendererLibrariesInPlace(Host::Module source) {
+  Host& host = CurrentHost();
+  for (const PayloadFile& f : kRendererLibraries) {
+    std::wstring path;
+    std::string payload;
+    if (!LibraryAndPayload(host, source, f, &path, &payload)) return false;
+    if (InspectSystemCopy(host, path, payload) != SystemCopy::kOurs) return false;
+  }
+  return true;
+}
+
 int ExtractRendererLibraries(Host::Module source) {
-  for (const PayloadFile& f : kRendererLibraries)
-    ExtractResourceToSystem(source, f.resourceId, kRendererLibraryType, f.fileName);
+  for (const PayloadFile& f : kRendererLibraries) ExtractRendererLibrary(source, f);
   return 1;
 }
 

@@ -38,9 +38,23 @@ int ExtractResourceToTemp(Host::Module source, uint32_t id, const std::wstring& 
 int ExtractResourceToSystem(Host::Module source, uint32_t id, const std::wstring& type,
                             const std::wstring& fileName);
 
+// One renderer library to the system folder. A file already there under its
+// name is replaced only when it is one of our renderer builds (its version
+// resource says so) or already holds these bytes: a library of that name
+// from another product stays as it is (0). 0 as well when the existing file
+// cannot be read, since then nobody can tell whose it is.
+int ExtractRendererLibrary(Host::Module source, const PayloadFile& library);
+
+// True when every renderer library in the system folder is ours (the
+// payload's bytes or a build of our renderer). The renderer binds to the
+// libraries it finds there by name; with another product's library under
+// one of those names it cannot work and must not be loaded.
+bool RendererLibrariesInPlace(Host::Module source);
+
 // Every language module to the temp folder, every renderer library to the
-// system folder. A file that cannot be written (a running program may hold
-// it) keeps its earlier contents; the others are still written. Return 1.
+// system folder (by ExtractRendererLibrary's rule). A file that cannot be
+// written (a running program may hold it) keeps its earlier contents; the
+// others are still written. Return 1.
 int ExtractLanguageModules(Host::Module source);
 int ExtractRendererLibraries(Host::Module source);
 

@@ -27,6 +27,7 @@ enum SetupStringId : uint32_t {
   kIdsInstallingDrivers = 111,
   kIdsRegisteringUninstall = 112,
   kIdsRegisteringSoftware = 113,
+  kIdsFilesNotUnpacked = 114,     // the installation could not put every file in place
   kIdsFinish = 116,
   kIdsQuickLaunchLink = 117,      // each link text begins with a backslash
   kIdsProgramLink = 118,

@@ -26,6 +26,10 @@
 #define IDB_STEP_SEPARATOR        150
 #define IDB_FLASH_BACKGROUND      158
 
+// Controls of the install page (IDD_INSTALL).
+#define IDC_INSTALL_STATUS        1002
+#define IDC_INSTALL_PROGRESS      1013
+
 // Icons. The step-state icons are always taken from the setup program itself,
 // never from a language module, so modules do not carry them.
 #define IDR_MAINFRAME             128
@@ -46,6 +50,7 @@
 #define IDS_STEP_DRIVERS          111
 #define IDS_STEP_UNINSTALLER      112
 #define IDS_STEP_SOFTWARE_INFO    113
+#define IDS_FILES_NOT_UNPACKED    114  // files of the package could not be installed
 #define IDS_FINISH                116
 #define IDS_LINK_QUICK_LAUNCH     117
 #define IDS_LINK_PROGRAM          118

@@ -64,6 +64,16 @@ make_prefix() {
     cat "$log" >&2
     die "could not turn off the crash dialog in $prefix"
   fi
+  # Every Windows installation has the list of installed programs in both
+  # registry views; a fresh Wine prefix has it in neither, and programs that
+  # register themselves open it rather than create it.
+  local view
+  for view in 32 64; do
+    if ! wine reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /reg:$view /f >>"$log" 2>&1; then
+      cat "$log" >&2
+      die "could not create the list of installed programs in $prefix"
+    fi
+  done
   wineserver -w
   touch "$ready"
 }

@@ -46,6 +46,7 @@ inline constexpr ModuleString kEnglishStrings[] = {
     {111, L"Installing drivers"},
     {112, L"Registering uninstallation program"},
     {113, L"Registering software information"},
+    {114, L"Some files could not be installed. Close the programs that may be using them, then run the installation again."},
     {116, L"&Finish"},
     {117, L"\\Microsoft\\Internet Explorer\\Quick Launch\\Tarvex Lumaglimpse.lnk"},
     {118, L"\\Tarvex Lumaglimpse\\Tarvex Lumaglimpse.lnk"},

@@ -1,0 +1,99 @@
+#include "setup/win32/lumaglimpse_install_dlg.h"
+
+#include <commctrl.h>
+
+#include "resource_ids.h"
+#include "setup/setup_globals.h"
+
+namespace zor {
+
+namespace {
+constexpr UINT_PTR kStartTimer = 1;
+constexpr UINT kStartDelayMs = 100;
+}  // namespace
+
+CLumaglimpseInstallDlg::CLumaglimpseInstallDlg(CSetupStartup* app, HINSTANCE resources)
+    : CDialog(IDD_INSTALL, resources),
+      m_strings(reinterpret_cast<Host::Module>(resources)),
+      m_actions(&m_strings),
+      m_pApp(app) {}
+
+CLumaglimpseInstallDlg::~CLumaglimpseInstallDlg() {
+  if (m_hWhiteBrush) ::DeleteObject(m_hWhiteBrush);
+}
+
+BOOL CLumaglimpseInstallDlg::OnInitDialog() {
+  ::SendDlgItemMessageW(m_hWnd, IDC_INSTALL_PROGRESS, PBM_SETSTEP, 1, 0);
+  m_strInstallDir = m_pApp->m_strInstallDir;
+  // The installation starts from the message loop, once the page shows.
+  ::SetTimer(m_hWnd, kStartTimer, kStartDelayMs, nullptr);
+  return TRUE;
+}
+
+bool CLumaglimpseInstallDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+  switch (message) {
+    case WM_TIMER:
+      OnTimer(static_cast<UINT_PTR>(wParam));
+      return false;  // the system's handling as well
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+      // The page and its controls are painted white, like every page.
+      ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+      if (!m_hWhiteBrush) m_hWhiteBrush = ::CreateSolidBrush(RGB(255, 255, 255));
+      *result = reinterpret_cast<INT_PTR>(m_hWhiteBrush);
+      return true;
+    default:
+      (void)lParam;
+      return false;
+  }
+}
+
+void CLumaglimpseInstallDlg::OnTimer(UINT_PTR id) {
+  if (id != kStartTimer || m_bStarted) return;
+  ::KillTimer(m_hWnd, kStartTimer);
+  m_bStarted = true;
+  m_bRunning = true;
+  wchar_t self[MAX_PATH] = {};
+  ::GetModuleFileNameW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, self, MAX_PATH);
+  CInstallSequence(m_extract, m_actions)
+      .RunDialog(*this, self, m_strInstallDir, m_pApp->m_strVersion, g_nLangIndex, g_szResultLog);
+  m_pProject = m_extract.GetProject();
+  m_bRunning = false;
+  if (HWND parent = ::GetParent(m_hWnd)) ::SendMessageW(parent, kMsgNextPage, 0, 0);
+}
+
+void CLumaglimpseInstallDlg::ShowStatus(uint32_t stringId) {
+  ::SetDlgItemTextW(m_hWnd, IDC_INSTALL_STATUS, m_strings.GetString(stringId).c_str());
+  // Between the unpacking and the end no messages are handled, so the line
+  // is drawn now or not at all.
+  ::UpdateWindow(::GetDlgItem(m_hWnd, IDC_INSTALL_STATUS));
+}
+
+void CLumaglimpseInstallDlg::SetProgressRange(int32_t upper) {
+  ::SendDlgItemMessageW(m_hWnd, IDC_INSTALL_PROGRESS, PBM_SETRANGE32, 0, upper);
+  ::SendDlgItemMessageW(m_hWnd, IDC_INSTALL_PROGRESS, PBM_SETPOS, 0, 0);
+}
+
+void CLumaglimpseInstallDlg::StepProgress() {
+  ::SendDlgItemMessageW(m_hWnd, IDC_INSTALL_PROGRESS, PBM_STEPIT, 0, 0);
+}
+
+void CLumaglimpseInstallDlg::PumpMessages() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Not ours to take: the loop that owns the thread must still see it.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+}
+
+void CLumaglimpseInstallDlg::ShowMessage(uint32_t stringId) {
+  ::MessageBoxW(m_hWnd, m_strings.GetString(stringId).c_str(), m_strings.GetString(kIdsCaption).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace zor
