@@ -124,11 +124,23 @@ struct PressSearch {
   HWND control = nullptr;
 };
 
+// A window's text without waiting on its thread: GetWindowTextW sends
+// WM_GETTEXT to windows of other programs, and a program busy between two
+// message loops (the setup during start-up) would hold the test kit with it.
+std::wstring TextOf(HWND window) {
+  wchar_t text[2048] = {};
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                           1000, &copied))
+    return std::wstring();
+  return std::wstring(text, wcsnlen(text, 2048));
+}
+
 BOOL CALLBACK FindPressable(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<PressSearch*>(param);
   if (!IsWindowVisible(window)) return TRUE;
   wchar_t title[512] = {};
-  GetWindowTextW(window, title, 512);
+  InternalGetWindowText(window, title, 512);
   if (search->caption != title) return TRUE;
   HWND control = search->id == 0 ? window : GetDlgItem(window, search->id);
   if (!control || !IsWindowEnabled(control) || !IsWindowVisible(control)) return TRUE;
@@ -139,10 +151,9 @@ BOOL CALLBACK FindPressable(HWND window, LPARAM param) {
 
 BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
   wchar_t name[64] = {};
-  wchar_t text[2048] = {};
   GetClassNameW(child, name, 64);
-  if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(child, text, 2048) > 0)
-    luma::WriteStd(STD_OUTPUT_HANDLE, std::wstring(L"text: ") + text + L"\n");
+  std::wstring text = _wcsicmp(name, L"Static") == 0 ? TextOf(child) : std::wstring();
+  if (!text.empty()) luma::WriteStd(STD_OUTPUT_HANDLE, L"text: " + text + L"\n");
   return TRUE;
 }
 
@@ -153,9 +164,8 @@ int Press(const std::wstring& caption, int seconds, int id, const wchar_t* unles
     if (!search.control) continue;
     EnumChildWindows(search.window, PrintStaticText, 0);
     if (id == 0) return 0;
-    wchar_t text[256] = {};
-    GetWindowTextW(search.control, text, 256);
-    if (unlessText && std::wstring(unlessText) == text) return 3;
+    std::wstring text = TextOf(search.control);
+    if (unlessText && unlessText == text) return 3;
     luma::WriteStd(STD_OUTPUT_HANDLE, std::wstring(L"clicked: ") + text + L"\n");
     // Posted, not sent: a message box answers by ending its own loop, and
     // a sent message would wait for a window that may be gone by then.

@@ -7,19 +7,26 @@
 # (0x0407); the German row of the language table is row 3, which the product
 # key records as "Lang". The settings file is the German one, the shortcuts
 # (named by the German language module) point where they should, and no
-# other language's files arrive.
+# other language's files arrive. Another product's "d3dx9_35.dll" (Wine's
+# own) waits in the system folder: the setup leaves it as it is, goes
+# without its page-turn renderer and installs all the same.
 here=$(cd "$(dirname "$0")" && pwd)
 export ZOR_E2E_LOCALE=de_DE.UTF-8
 source "$here/setup_lib.sh"
 e2e_with_display "$@"
 e2e_start language "$@"
 
+foreign=$system/d3dx9_35.dll
+cp /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/d3dx9_35.dll "$foreign" || e2e_die "no d3dx9_35.dll of Wine's to copy"
+foreign_sum=$(sha256sum <"$foreign")
 before=$(snapshot)
 run_setup "$package" -s
 new=$(added "$before" "$(snapshot)")
 
 got=$(grep -vE '^f .*\.lnk$' <<<"$new")
-want=$(expected_install)
+want=$(expected_install | grep -vx 'f windows/system32/d3dx9_35.dll')
+[[ $(sha256sum <"$foreign") == "$foreign_sum" ]] && pass "another product's d3dx9_35.dll is left as it was" ||
+  fail "the setup replaced another product's d3dx9_35.dll"
 if [[ $got == "$want" ]]; then
   pass "the installation added exactly the expected files and folders"
 else

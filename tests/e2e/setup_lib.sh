@@ -104,9 +104,17 @@ e2e_start() {
 }
 
 # Runs a Windows program; its output as Unix text.
+# Through a file, not a pipe: Wine starts its desktop process from whichever
+# program first makes a window, and that process, living on, would hold a
+# pipe open and the reader waiting for its end.
 win() {
-  wine "$@" 2>&1 | tr -d '\r'
-  return "${PIPESTATUS[0]}"
+  local out rc
+  out=$(mktemp)
+  wine "$@" >"$out" 2>&1
+  rc=$?
+  tr -d '\r' <"$out"
+  rm -f "$out"
+  return "$rc"
 }
 
 # C:\x\y -> <prefix>/drive_c/x/y (every folder the tests look at lies on C:).
@@ -264,8 +272,30 @@ win_path() {
 # window need it. Call it first, with the script's arguments.
 e2e_with_display() {
   [[ -n ${ZOR_E2E_ON_XVFB:-} ]] && return 0
-  command -v xvfb-run >/dev/null || { echo "$0: xvfb-run is not installed (scripts/install-deps installs it)" >&2; exit 2; }
-  ZOR_E2E_ON_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  command -v Xvfb >/dev/null || { echo "$0: Xvfb is not installed (scripts/install-deps installs it)" >&2; exit 2; }
+  # A server of our own on a free display that it names itself once it is
+  # ready (-displayfd): no lock-file guessing and no start-up signal to miss,
+  # which made xvfb-run hang now and then when tests ran back to back.
+  local displays xvfb n rc
+  displays=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displays" >/dev/null 2>&1 &
+  xvfb=$!
+  for ((n = 0; n < 100; n++)); do
+    [[ -s $displays ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $displays ]]; then
+    kill "$xvfb" 2>/dev/null
+    rm -f "$displays"
+    echo "$0: Xvfb did not start" >&2
+    exit 2
+  fi
+  ZOR_E2E_ON_XVFB=1 DISPLAY=:$(tr -d '\n' <"$displays") "$0" "$@"
+  rc=$?
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+  rm -f "$displays"
+  exit "$rc"
 }
 
 # The project index's place in a package, from the file table at its end:

@@ -92,4 +92,11 @@ lines=$(log_lines)
 [[ $lines == $'[ResponseResult] [CRLF]\nResultCode=0 [CRLF]\n[ResponseResult] [CRLF]\nResultCode=0 [CRLF]' ]] &&
   pass "the second run appended two more lines" || fail "result log after two runs: $lines"
 
+# --- "-f2": a third run writes its lines to the log it names -----------------------
+run_setup "$package" -s '-f2C:\third.log'
+third=$(cat -A "$drive/third.log" 2>/dev/null | sed 's/\^M\$$/ [CRLF]/')
+[[ $third == $'[ResponseResult] [CRLF]\nResultCode=0 [CRLF]' ]] && pass "-f2 sends the run's two lines to the log it names" ||
+  fail "-f2 log: ${third:-missing}"
+[[ $(log_lines | wc -l) == 4 ]] && pass "the default log is left alone by the -f2 run" || fail "default log after the -f2 run: $(log_lines)"
+
 e2e_finish
