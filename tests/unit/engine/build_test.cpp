@@ -13,6 +13,8 @@
 
 namespace {
 
+using zortest::Serialized;
+
 using zortest::CallbackLog;
 using zortest::FileNode;
 using zortest::FolderNode;
@@ -63,14 +65,6 @@ Table ReadTable(const std::string& package) {
   zortest::SparseFile file(package);
   EXPECT_EQ(zor::ReadFileTable(file, t.entries, &t.count, &t.info), zor::kResultOk);
   return t;
-}
-
-std::string Serialized(CInstallProject& project) {
-  MemoryStream stream;
-  CArchive ar(&stream, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return std::string(stream.Bytes().begin(), stream.Bytes().end());
 }
 
 TEST(Build, PackageLayoutStreamsAndLog) {

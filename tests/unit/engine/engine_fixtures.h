@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+#include <zlib.h>
+
 #include "platform/host.h"
 
 namespace zortest {
@@ -147,6 +150,17 @@ inline std::string Hex(const std::string& bytes) {
     out += d[c >> 4];
     out += d[c & 15];
   }
+  return out;
+}
+
+// One zlib stream of `data` at level 6, as zlib itself makes it.
+inline std::string Zlib(const std::string& data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
+                      static_cast<uLong>(data.size()), 6),
+            Z_OK);
+  out.resize(size);
   return out;
 }
 

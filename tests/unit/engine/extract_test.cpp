@@ -11,6 +11,9 @@
 
 namespace {
 
+using zortest::Serialized;
+using zortest::Zlib;
+
 using zortest::CallbackLog;
 using zortest::FileNode;
 using zortest::FolderNode;
@@ -20,23 +23,6 @@ using zortest::SystemNode;
 
 const std::wstring kPackage = L"C:\\Out\\package.exe";
 const std::wstring kDest = L"C:\\Program Files\\Tarvex\\Lumaglimpse\\";
-
-std::string Zlib(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
-            static_cast<uLong>(data.size()), 6);
-  out.resize(size);
-  return out;
-}
-
-std::string Serialized(CInstallProject& project) {
-  MemoryStream stream;
-  CArchive ar(&stream, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return std::string(stream.Bytes().begin(), stream.Bytes().end());
-}
 
 // A package made by hand: engine, then `body`, then an index stream, table.
 std::string HandPackage(const std::string& body, const std::string& indexStream, const std::wstring& name,

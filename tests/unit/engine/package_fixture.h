@@ -9,6 +9,8 @@
 #include "common/wstr.h"
 #include "engine/build.h"
 #include "engine/extract.h"
+#include "model/archive.h"
+#include "model/byte_stream.h"
 #include "model/file_list.h"
 #include "model/install_project.h"
 #include "platform/testhost/test_host.h"
@@ -183,5 +185,14 @@ class PackageBench {
  private:
   zor::ScopedHost scope_;
 };
+
+// The project's archive bytes, as the builder stores them in the index.
+inline std::string Serialized(CInstallProject& project) {
+  MemoryStream stream;
+  CArchive ar(&stream, CArchive::store);
+  project.Serialize(ar);
+  ar.Close();
+  return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
 
 }  // namespace zortest

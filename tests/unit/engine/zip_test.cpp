@@ -7,6 +7,8 @@
 
 namespace {
 
+using zortest::Zlib;
+
 using zortest::SinkFile;
 using zortest::SparseFile;
 
@@ -45,16 +47,6 @@ int ExpandAll(zor::CMyZip& zip, zor::File& package, zor::File& out) {
   }
   zip.End(0);
   return r;
-}
-
-std::string Zlib(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
-                      static_cast<uLong>(data.size()), 6),
-            Z_OK);
-  out.resize(size);
-  return out;
 }
 
 TEST(Zip, EmptySourceMakesACompleteStream) {

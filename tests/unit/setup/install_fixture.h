@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,6 +49,22 @@ inline std::vector<uint8_t> Utf16(const std::wstring& s) {
 inline std::vector<uint8_t> Dword(uint32_t v) {
   return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
           static_cast<uint8_t>(v >> 24)};
+}
+
+// A Windows 7 machine as the setup finds it: the shell folders the install
+// actions use, the registry keys every system has, and `extraDirs`.
+inline void PrepareMachine(zor::TestHost& h, std::initializer_list<const wchar_t*> extraDirs) {
+  for (const wchar_t* d : {L"C:\\Windows\\System32\\Drivers", kCommonAppData, kPrograms, L"C:\\Users",
+                           L"C:\\Users\\Public", kDesktop, kAppData})
+    h.AddDirectory(d);
+  for (const wchar_t* d : extraDirs) h.AddDirectory(d);
+  h.specialFolders[zor::kCsidlCommonPrograms] = kPrograms;
+  h.specialFolders[zor::kCsidlCommonDesktop] = kDesktop;
+  h.specialFolders[zor::kCsidlAppData] = kAppData;
+  h.specialFolders[zor::kCsidlCommonAppData] = kCommonAppData;
+  for (const wchar_t* key : {zor::kSoftwareRoot, zor::kUninstallRoot, zor::kServicesRoot})
+    h.registry[{zor::kHkeyLocalMachine, zor::TestHost::Normalize(key)}];
+  h.versionEx = zor::OsVersion{6, 1, 7601};
 }
 
 class InstallFixture : public ::testing::Test {

@@ -41,18 +41,7 @@ class ProgressLog : public zor::IInstallProgress {
 class SequenceTest : public ::testing::Test {
  protected:
   SequenceTest() : actions_(&strings_), sequence_(extract_, actions_) {
-    zor::TestHost& h = host();
-    for (const wchar_t* d :
-         {L"D:\\Apps", L"C:\\Windows\\System32\\Drivers", L"C:\\ProgramData", zor_test::kPrograms,
-          L"C:\\Users", L"C:\\Users\\Public", zor_test::kDesktop, zor_test::kAppData})
-      h.AddDirectory(d);
-    h.specialFolders[zor::kCsidlCommonPrograms] = zor_test::kPrograms;
-    h.specialFolders[zor::kCsidlCommonDesktop] = zor_test::kDesktop;
-    h.specialFolders[zor::kCsidlAppData] = zor_test::kAppData;
-    h.specialFolders[zor::kCsidlCommonAppData] = L"C:\\ProgramData";
-    for (const wchar_t* key : {zor::kSoftwareRoot, zor::kUninstallRoot, zor::kServicesRoot})
-      h.registry[{zor::kHkeyLocalMachine, zor::TestHost::Normalize(key)}];
-    h.versionEx = zor::OsVersion{6, 1, 7601};
+    zor_test::PrepareMachine(host(), {L"D:\\Apps"});
     bench_.FillProject(project_);
     EXPECT_EQ(bench_.Build(project_, kPackage), zor::kResultOk);
     zor::ResetSetupGlobals();

@@ -66,17 +66,7 @@ class StartupTest : public ::testing::Test {
  protected:
   StartupTest() {
     zor::TestHost& h = host();
-    for (const wchar_t* d : {L"C:\\Setup", L"C:\\Windows\\System32\\Drivers", L"C:\\ProgramData",
-                             zor_test::kPrograms, L"C:\\Users", L"C:\\Users\\Public", zor_test::kDesktop,
-                             zor_test::kAppData, L"D:\\Apps"})
-      h.AddDirectory(d);
-    h.specialFolders[zor::kCsidlCommonPrograms] = zor_test::kPrograms;
-    h.specialFolders[zor::kCsidlCommonDesktop] = zor_test::kDesktop;
-    h.specialFolders[zor::kCsidlAppData] = zor_test::kAppData;
-    h.specialFolders[zor::kCsidlCommonAppData] = L"C:\\ProgramData";
-    for (const wchar_t* key : {zor::kSoftwareRoot, zor::kUninstallRoot, zor::kServicesRoot})
-      h.registry[{zor::kHkeyLocalMachine, zor::TestHost::Normalize(key)}];
-    h.versionEx = zor::OsVersion{6, 1, 7601};
+    zor_test::PrepareMachine(h, {L"C:\\Setup", L"D:\\Apps"});
     h.devices.insert(L"\\\\.\\PHYSICALDRIVE0");
     h.modulePath = kSelf;
     for (const zor::PayloadFile& f : zor::kLanguageModules)

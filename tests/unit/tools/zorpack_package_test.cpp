@@ -18,27 +18,13 @@ using zortest::ItemOf;
 
 namespace {
 
+using zortest::Serialized;
+using zortest::Zlib;
+
 const std::wstring kPackage = L"C:\\Out\\package.exe";
 const char kPackageArg[] = "C:\\Out\\package.exe";
 const std::wstring kDest = L"C:\\Dest\\";
 const std::wstring kAppPath = L"Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\app.exe";
-
-std::string Zlib(const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  std::string out(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(data.data()),
-            static_cast<uLong>(data.size()), 6);
-  out.resize(size);
-  return out;
-}
-
-std::string Serialized(CInstallProject& project) {
-  MemoryStream stream;
-  CArchive ar(&stream, CArchive::store);
-  project.Serialize(ar);
-  ar.Close();
-  return std::string(stream.Bytes().begin(), stream.Bytes().end());
-}
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
