@@ -30,11 +30,16 @@ void CInstallFrame::Close() {
 
 bool CInstallFrame::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
   switch (message) {
-    case kMsgNextPage:
+    case kMsgNextPage: {
+      // The installation is done: the page shows how it went until the
+      // user closes the frame.
       m_bFinished = true;
-      EndDialog(IDOK);
+      HWND finish = ::GetDlgItem(m_hWnd, IDOK);
+      ::EnableWindow(finish, TRUE);
+      ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(finish), TRUE);
       *result = 0;
       return true;
+    }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
         Close();
