@@ -32,15 +32,8 @@ testkit=$2
 # program to hand it.
 "$wine_run" "$testkit" folders 23 >/dev/null || die "no Wine prefix at $prefix"
 
-if [[ -z ${HOME:-} ]]; then
-  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
-  export HOME=${HOME:-/tmp}
-fi
-export WINEPREFIX=$prefix
-export WINEARCH=win64
-export WINEDEBUG=${ZOR_WINEDEBUG:--all}
-# No Mono/Gecko downloads; no menu entries on the host for the shortcuts we make.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$here/../wine/env.sh"
+zor_wine_env "$prefix"
 unset DISPLAY
 
 failures=0

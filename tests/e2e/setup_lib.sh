@@ -55,16 +55,8 @@ e2e_start() {
   [[ -n $template && -f $template/.zor-ready ]] || e2e_die "no template prefix (ZOR_E2E_TEMPLATE='$template'); run the e2e fixture first"
   local prefixes=${ZOR_E2E_PREFIXES:-$(dirname "$template")/e2e}
 
-  if [[ -z ${HOME:-} ]]; then
-    HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
-    export HOME=${HOME:-/tmp}
-  fi
-  export WINEPREFIX=$prefixes/$e2e_name
-  export WINEARCH=win64
-  export WINEDEBUG=${ZOR_WINEDEBUG:--all}
-  # No Mono or Gecko; no menu entries on this machine for the shortcuts the
-  # setup makes.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  source "$(dirname "${BASH_SOURCE[0]}")/../wine/env.sh"
+  zor_wine_env "$prefixes/$e2e_name"
 
   # A server of an earlier, interrupted run of this test would hold the old
   # copy's files.

@@ -18,17 +18,9 @@ prefix=${ZOR_WINE_PREFIX:-$here/../../build/win64/wine/prefix}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 
-# Wine wants a home folder even when everything it writes is in the prefix.
-if [[ -z ${HOME:-} ]]; then
-  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
-  export HOME=${HOME:-/tmp}
-fi
-export WINEPREFIX=$prefix
-export WINEARCH=win64
-export WINEDEBUG=${ZOR_WINEDEBUG:--all}
-# No Mono or Gecko: nothing under test needs them, and looking for them slows
-# every prefix creation.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+# A caller's DLL overrides are kept.
+zor_wine_env "$prefix" "${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 ready=$prefix/.zor-ready
 lock=$prefix.lock
