@@ -10,6 +10,14 @@ namespace {
 using zor::CFileTableEntry;
 using zortest::SparseFile;
 
+// A test name from a case's description: letters and digits kept, the rest '_'.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+  std::string n;
+  for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+  return n;
+}
+
 CFileTableEntry Entry(const std::wstring& name, int32_t offset, int32_t packed, int32_t expanded) {
   CFileTableEntry e;
   e.m_strName = name;
@@ -140,11 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TailCase{"at the start of the fiftieth window", 399978, true},
                       TailCase{"across the fiftieth window's start", 399979, false},
                       TailCase{"beyond the fifty windows", 400100, false}),
-    [](const ::testing::TestParamInfo<TailCase>& info) {
-      std::string n;
-      for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-      return n;
-    });
+    CaseName<TailCase>);
 
 // Just enough of a Windows program's headers for the reader to find its
 // certificate-table entry (PE32 or PE32+), pointing at [table, table + size).
@@ -211,11 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SignedCase{"padding that is not zeros", false, 3, '\x55', 0, false},
                       SignedCase{"block not ending the file", false, 0, '\0', -8, false},
                       SignedCase{"block said to run past the end", true, 0, '\0', 8, false}),
-    [](const ::testing::TestParamInfo<SignedCase>& info) {
-      std::string n;
-      for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-      return n;
-    });
+    CaseName<SignedCase>);
 
 TEST(FileTable, AStraySignatureAcrossABorderIsNeverTaken) {
   // The real trailer lies wholly inside the second window; a stray copy of
@@ -312,11 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"negative expanded size", OneEntry(0, -5, 1, "ab", 2), zor::kResultNotPackage},
         BadCase{"stream into the table", OneEntry(50, 1, 51, "ab", 2), zor::kResultNotPackage},
         BadCase{"offset past the end", OneEntry(0x7FFFFF00, 1, 1, "ab", 2), zor::kResultNotPackage}),
-    [](const ::testing::TestParamInfo<BadCase>& info) {
-      std::string n;
-      for (const char* p = info.param.what; *p; ++p) n += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-      return n;
-    });
+    CaseName<BadCase>);
 
 TEST(FileTable, AStreamEndingRightAtTheTableIsAccepted) {
   SparseFile file(OneEntry(50, 1, 50, "ab", 2));
