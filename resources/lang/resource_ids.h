@@ -30,6 +30,56 @@
 #define IDC_INSTALL_STATUS        1002
 #define IDC_INSTALL_PROGRESS      1013
 
+// Controls of the wizard frame (IDD_WIZARD); IDOK (1) is Next, IDCANCEL (2)
+// Cancel.
+#define IDC_WIZARD_BACK           3
+#define IDC_WIZARD_PRINT          4
+#define IDC_WIZARD_SEPARATOR      1008
+#define IDC_WIZARD_HEADER         1020
+
+// Welcome page (IDD_WELCOME).
+#define IDC_WELCOME_TITLE         1005
+
+// Agreement page (IDD_AGREEMENT).
+#define IDC_AGREEMENT_TEXT        1003
+#define IDC_AGREEMENT_LANGUAGE    1007
+
+// Language and destination page (IDD_SELECT_LANGUAGE).
+#define IDC_SELLANG_BROWSE        1000
+#define IDC_SELLANG_FOLDER_LABEL  1004
+#define IDC_SELLANG_FOLDER        1005
+#define IDC_SELLANG_LANGUAGE      1008
+
+// Flash page (IDD_FLASH).
+#define IDC_FLASH_VERSION         1008
+#define IDC_FLASH_THANKS          1019
+
+// Step list (IDD_STEP_LIST): row n has label 1007 + n and icon 1013 + n.
+#define IDC_STEP_LABEL1           1008
+#define IDC_STEP_LABEL2           1009
+#define IDC_STEP_LABEL3           1010
+#define IDC_STEP_LABEL4           1011
+#define IDC_STEP_LABEL5           1012
+#define IDC_STEP_ICON1            1014
+#define IDC_STEP_ICON2            1015
+#define IDC_STEP_ICON3            1016
+#define IDC_STEP_ICON4            1017
+#define IDC_STEP_ICON5            1018
+
+// Finish page (IDD_FINISH).
+#define IDC_FINISH_RESTART_NOW    1004
+#define IDC_FINISH_RESTART_LATER  1005
+
+// Maintenance dialog (IDD_REPAIR); IDOK is Next, IDCANCEL Cancel.
+#define IDC_REPAIR_REPAIR         1004
+#define IDC_REPAIR_UNINSTALL      1005
+
+// Maintenance step list (IDD_REPAIR_STEP_LIST).
+#define IDC_REPAIR_STEP_LABEL1    1011
+#define IDC_REPAIR_STEP_LABEL2    1012
+#define IDC_REPAIR_STEP_ICON1     1017
+#define IDC_REPAIR_STEP_ICON2     1018
+
 // Icons. The step-state icons are always taken from the setup program itself,
 // never from a language module, so modules do not carry them.
 #define IDR_MAINFRAME             128

@@ -37,13 +37,13 @@ CDialog::~CDialog() {
 
 INT_PTR CDialog::DoModal(HWND owner) {
   m_bModal = true;
-  return ::DialogBoxParamW(m_hTemplateModule, MAKEINTRESOURCEW(m_nTemplateId), owner, &CDialog::DialogProc,
+  return ::DialogBoxParamW(TemplateModule(), MAKEINTRESOURCEW(m_nTemplateId), owner, &CDialog::DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::Create(HWND parent) {
   m_bModal = false;
-  return ::CreateDialogParamW(m_hTemplateModule, MAKEINTRESOURCEW(m_nTemplateId), parent, &CDialog::DialogProc,
+  return ::CreateDialogParamW(TemplateModule(), MAKEINTRESOURCEW(m_nTemplateId), parent, &CDialog::DialogProc,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 

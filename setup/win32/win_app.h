@@ -36,7 +36,11 @@ void AfxSetResourceHandle(HINSTANCE module);
 // A dialog from a resource template. The object outlives its window.
 class CDialog {
  public:
-  CDialog(UINT templateId, HINSTANCE templateModule) : m_nTemplateId(templateId), m_hTemplateModule(templateModule) {}
+  // `templateModule` null: the template comes from the current resource
+  // source as it is when the window is made (DoModal, Create), so a page
+  // created after a language switch speaks the new language.
+  explicit CDialog(UINT templateId, HINSTANCE templateModule = nullptr)
+      : m_nTemplateId(templateId), m_hTemplateModule(templateModule) {}
   virtual ~CDialog();
   CDialog(const CDialog&) = delete;
   CDialog& operator=(const CDialog&) = delete;
@@ -49,6 +53,7 @@ class CDialog {
   void EndDialog(INT_PTR result);
 
   HWND GetSafeHwnd() const { return m_hWnd; }
+  UINT GetTemplateId() const { return m_nTemplateId; }
 
  protected:
   // TRUE lets the system set the focus.
@@ -60,6 +65,7 @@ class CDialog {
   HWND m_hWnd = nullptr;
 
  private:
+  HINSTANCE TemplateModule() const { return m_hTemplateModule ? m_hTemplateModule : AfxGetResourceHandle(); }
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   UINT m_nTemplateId;
