@@ -1,7 +1,9 @@
 // Helper of the product's Wine tests: does by hand what the setup would do
 // for the parts a shell script cannot (shell folders, shortcuts).
 //
-// Each Wine start costs seconds, so every command takes many items at once.
+// Each Wine start costs time, so every command takes many items at once, and
+// commands joined by a lone "+" run in one process:
+//   lumaglimpse_testkit wait 10 W 1 enabled + click 5 W 1 + window 5 W gone
 //
 //   lumaglimpse_testkit folders <csidl>...       print each shell folder, one a line
 //   lumaglimpse_testkit link {<csidl> <link> <target> <dir>}...
@@ -55,6 +57,11 @@
 //       letter or digit, each with optional shift+, ctrl+, alt+ in front
 //   lumaglimpse_testkit rect <seconds> <window> [<control>]
 //       print its screen rectangle as WxH+X+Y (for import -crop)
+//   lumaglimpse_testkit mouse-click <seconds> <window> <control> [<x> <y>]
+//       once it is shown, click the left mouse button as system input at
+//       <x>,<y> of its client area (default: its centre); control 0 is the
+//       window itself
+//   lumaglimpse_testkit clock              print "clock: <ms since the kit started>"
 //   lumaglimpse_testkit tree <window>      every window below it, for a look
 //   lumaglimpse_testkit windows            the shown top-level windows
 //
@@ -241,8 +248,9 @@ int WaitIdle(int seconds) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail(L"no COM");
+namespace {
+
+int RunCommand(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   int result = 2;
   if (command == L"folders" && argc >= 3) {
@@ -270,6 +278,25 @@ int wmain(int argc, wchar_t** argv) {
   } else if (luma_testkit::RunGuiCommand(command, argc, argv, &result)) {
   } else {
     result = Fail(L"unknown command or wrong arguments; see the head of testkit.cpp");
+  }
+  return result;
+}
+
+}  // namespace
+
+// Commands separated by "+" run one after the other in this one process,
+// until one fails.
+int wmain(int argc, wchar_t** argv) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail(L"no COM");
+  int result = 0;
+  for (int first = 1; first <= argc && result == 0;) {
+    int end = first;
+    while (end < argc && std::wstring(argv[end]) != L"+") ++end;
+    std::vector<wchar_t*> one{argv[0]};
+    one.insert(one.end(), argv + first, argv + end);
+    one.push_back(nullptr);
+    result = RunCommand(static_cast<int>(one.size()) - 1, one.data());
+    first = end + 1;
   }
   CoUninitialize();
   return result;

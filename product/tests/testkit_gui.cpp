@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT kAnswerMs = 1000;  // how long a sent message may take
 constexpr DWORD kPollMs = 50;
+const DWORD g_kitStart = GetTickCount();
 
 void Out(const std::wstring& line) { luma::WriteStd(STD_OUTPUT_HANDLE, line + L"\n"); }
 
@@ -134,6 +135,7 @@ BOOL CALLBACK CollectControl(HWND child, LPARAM param) {
 // The control, or null with the reason in <why>: a direct child of the window
 // wins; among the pages' controls a single one, or else the single shown one.
 HWND FindControl(HWND top, const ControlSpec& spec, std::wstring* why) {
+  if (spec.id == 0) return top;
   ChildSearch search{&spec, {}};
   EnumChildWindows(top, CollectControl, reinterpret_cast<LPARAM>(&search));
   for (HWND c : search.found)
@@ -396,6 +398,33 @@ int SendKeys(int seconds, const WindowSpec& ws, int argc, wchar_t** argv) {
   return 0;
 }
 
+// A user's click at <x>,<y> of the control's client area (its centre when x
+// is negative): the system decides which window gets it, as it would.
+int MouseClick(int seconds, const WindowSpec& ws, const ControlSpec& cs, int x, int y) {
+  HWND top = nullptr, c = nullptr;
+  int rc = WaitFor(seconds, ws, cs, L"shown", [](const ControlState& s) { return s.visible; }, &top, &c);
+  if (rc) return rc;
+  RECT client{};
+  GetClientRect(c, &client);
+  POINT at{x < 0 ? client.right / 2 : x, y < 0 ? client.bottom / 2 : y};
+  ClientToScreen(c, &at);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  if (at.x < 0 || at.y < 0 || at.x >= width || at.y >= height)
+    return Usage(L"the point " + std::to_wstring(at.x) + L"," + std::to_wstring(at.y) + L" is off the screen");
+  INPUT inputs[3] = {};
+  for (INPUT& in : inputs) {
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((at.x * 65535LL + width / 2) / (width - 1));
+    in.mi.dy = static_cast<LONG>((at.y * 65535LL + height / 2) / (height - 1));
+    in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  }
+  inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  if (SendInput(3, inputs, sizeof(INPUT)) != 3) return Usage(L"SendInput refused the mouse click");
+  Out(L"mouse-clicked: " + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+  return 0;
+}
+
 // --- acting on controls ----------------------------------------------------
 
 int Click(int seconds, const WindowSpec& ws, const ControlSpec& cs) {
@@ -489,6 +518,11 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     *result = 0;
     return true;
   }
+  if (command == L"clock" && argc == 2) {
+    Out(L"clock: " + std::to_wstring(GetTickCount() - g_kitStart));
+    *result = 0;
+    return true;
+  }
   if (command == L"tree" && argc == 3) {
     WindowSpec ws = ParseWindow(argv[2]);
     HWND top = FindWindowOf(ws, true);
@@ -496,7 +530,7 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     return true;
   }
   static const wchar_t* const kWaiting[] = {L"window", L"wait", L"state", L"rect", L"click",
-                                            L"check",  L"select", L"set-text", L"send-keys"};
+                                            L"check",  L"select", L"set-text", L"send-keys", L"mouse-click"};
   bool known = false;
   for (const wchar_t* name : kWaiting) known = known || command == name;
   if (!known) return false;
@@ -539,6 +573,8 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     if (*result == 0) Out(Geometry(c));
   } else if (command == L"click" && argc == 5) {
     *result = Click(seconds, ws, cs);
+  } else if (command == L"mouse-click" && (argc == 5 || argc == 7)) {
+    *result = MouseClick(seconds, ws, cs, argc == 7 ? _wtoi(argv[5]) : -1, argc == 7 ? _wtoi(argv[6]) : -1);
   } else if (command == L"check" && argc == 5) {
     *result = Check(seconds, ws, cs);
   } else if (command == L"select" && argc == 6) {
