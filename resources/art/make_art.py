@@ -328,9 +328,11 @@ def draw_mark(canvas, cx, cy, radius, on_dark=False):
     box = (cx - radius - 2, cy - radius - 2, cx + radius + 2, cy + radius + 2)
     small = radius < 14
     rim = max(1.0, radius * 0.07)
-    iris_r = radius - rim * (1.6 if not small else 1.0)
-    pupil = radius * (0.30 if not small else 0.34)
-    gap = 0.0 if small else max(0.8, radius * 0.035)
+    iris_r = radius - rim * (1.0 if small else 1.6)
+    pupil = radius * (0.34 if small else 0.30)
+    # Below about a pixel the gaps between blades blur into mud; small sizes
+    # keep a hairline so the pinwheel still reads.
+    gap = max(0.75 if small else 0.9, radius * 0.035)
 
     # Lens body and rim.
     canvas.fill(circle(cx, cy, radius),
@@ -340,6 +342,10 @@ def draw_mark(canvas, cx, cy, radius, on_dark=False):
     canvas.fill(ring(cx, cy, radius - rim / 2.0, rim),
                 linear_gradient(cx, cy - radius, cx, cy + radius,
                                 [(0.0, rim_colour + (0.95,)), (1.0, rim_colour + (0.45,))]), box)
+    # The pupil: deep glass, a touch lighter towards the light.
+    canvas.fill(circle(cx, cy, pupil * 1.2),
+                radial_gradient(cx - pupil * 0.3, cy - pupil * 0.3, pupil * 1.5,
+                                [(0.0, rgb("#27408A")), (1.0, rgb("#050B22"))]), box)
 
     iris = circle(cx, cy, iris_r)
     normals = []
@@ -358,10 +364,12 @@ def draw_mark(canvas, cx, cy, radius, on_dark=False):
                                                  (1.0, mix(base, WHITE, 0.18))])
         canvas.fill(blade, shade, box)
 
-    # A glint on the pupil: light comes from the upper left.
+    # Light on the pupil's glass from the upper left: a soft sheen and a glint.
     if not small:
-        g = pupil * 0.32
-        canvas.fill(circle(cx - pupil * 0.30, cy - pupil * 0.30, g), WHITE + (0.55,), box)
+        gx, gy = cx - pupil * 0.34, cy - pupil * 0.34
+        canvas.fill(circle(gx, gy, pupil * 0.6),
+                    radial_gradient(gx, gy, pupil * 0.6, [(0.0, WHITE + (0.30,)), (1.0, WHITE + (0.0,))]), box)
+        canvas.fill(circle(gx, gy, pupil * 0.11), WHITE + (0.85,), box)
 
 
 # ---------------------------------------------------------------- pictures
@@ -370,10 +378,13 @@ def wizard_header():
     w, h = 570, 58
     c = Canvas(w, h, NAVY_DEEP)
     c.paint_all(linear_gradient(0, 0, w, h, [(0.0, NAVY_DEEP), (0.65, NAVY), (1.0, NAVY_LIGHT)]))
+    mx, my = w - 44, h / 2.0 - 1
+    c.fill(circle(mx, my, 120), radial_gradient(mx, my, 120, [(0.0, BRAND[2] + (0.40,)),
+                                                               (1.0, BRAND[4] + (0.0,))]))
     # Faint lens rings sweeping in from the right edge.
-    for k, r in enumerate((70, 110, 150)):
-        c.fill(ring(w - 44, h / 2.0, r, 1.2), WHITE + (0.06 - 0.015 * k,))
-    draw_mark(c, w - 44, h / 2.0 - 1, 19, on_dark=True)
+    for k, r in enumerate((40, 72, 110, 150)):
+        c.fill(ring(mx, my, r, 1.2), WHITE + (0.09 - 0.018 * k,))
+    draw_mark(c, mx, my, 19, on_dark=True)
     c.fill(rounded_rect(0, h - 2, w, h, 0),
            linear_gradient(0, 0, w, 0, [(0.0, BRAND[0]), (0.5, BRAND[2]), (1.0, BRAND[5])]))
     return c
@@ -424,6 +435,17 @@ def flash_background():
         for sy in (-1, 1):
             x, y = mx + sx * f, my + sy * f
             c.fill(stroke([(x - sx * arm, y), (x, y), (x, y - sy * arm)], 2.4), WHITE + (0.75,))
+    # A horizon of light along the bottom edge, clear of the version text.
+    hx, hy, hr = w / 2.0, h + 300.0, 360.0
+    c.fill(circle(hx, hy, hr), radial_gradient(hx, hy, hr, [(0.0, BRAND[4] + (0.0,)),
+                                                             (0.93, BRAND[4] + (0.0,)),
+                                                             (0.995, BRAND[2] + (0.28,)),
+                                                             (1.0, BRAND[2] + (0.0,))]),
+           (0, 360, w, h))
+
+    def horizon_line(x, y):
+        return BRAND[0] + (0.9 * (1.0 - smoothstep(0.0, hr * 0.8, abs(x - hx))),)
+    c.fill(ring(hx, hy, hr - 0.8, 1.6), horizon_line, (0, 360, w, h))
     # Accent bar above the thanks text.
     c.fill(rounded_rect(121, 216, 171, 219, 1.5),
            linear_gradient(121, 0, 171, 0, [(0.0, BRAND[0]), (1.0, BRAND[4])]))
