@@ -38,6 +38,11 @@
 //   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
 //       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
 //       focused, text=<text>, selected=<item text> (list and combo boxes)
+//   lumaglimpse_testkit track <seconds> <window> <control> <condition>
+//       as wait, then print each distinct rectangle the window had while
+//       waiting ("rect: WxH+X+Y"): a window moved away and back shows
+//   lumaglimpse_testkit paint <seconds> <window>
+//       have the window paint what is due (before a screenshot)
 //   lumaglimpse_testkit state <seconds> <window> <control>
 //       print "class: ", "text: ", "visible: 0|1", "enabled: 0|1",
 //       "focused: 0|1", and for buttons that check "checked: 0|1", for list

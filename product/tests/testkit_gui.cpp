@@ -269,6 +269,39 @@ int WaitFor(int seconds, const WindowSpec& ws, const ControlSpec& cs, const std:
                   L" s; last seen: " + last);
 }
 
+int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state);
+std::wstring Geometry(HWND window);
+
+// As `wait`, printing every distinct rectangle the window had meanwhile
+// ("rect: WxH+X+Y"), so that a script sees a window that moved away and back.
+int Track(int seconds, const WindowSpec& ws, const ControlSpec& cs, const std::wstring& condition) {
+  std::vector<std::wstring> seen;
+  HWND top = nullptr, c = nullptr;
+  int rc = WaitFor(seconds, ws, cs, condition,
+                   [&](const ControlState& s) {
+                     HWND now = FindWindowOf(ws);
+                     if (now) {
+                       std::wstring rect = Geometry(now);
+                       if (seen.empty() || seen.back() != rect) seen.push_back(rect);
+                     }
+                     return Holds(s, condition);
+                   },
+                   &top, &c);
+  for (const auto& rect : seen) Out(L"rect: " + rect);
+  return rc;
+}
+
+// Has the window's thread paint what is due, so that a screenshot shows the
+// page as it now is.
+int Paint(int seconds, const WindowSpec& ws) {
+  int rc = WaitWindow(seconds, ws, L"shown");
+  HWND top = rc == 0 ? FindWindowOf(ws) : nullptr;
+  if (!top) return rc ? rc : TimedOut(ws.Describe() + L" went away");
+  RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (!Ask(top, WM_NULL, 0, 0)) return TimedOut(ws.Describe() + L" does not answer");
+  return 0;
+}
+
 int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state) {
   if (state != L"shown" && state != L"gone") return Usage(L"window state is shown or gone: " + state);
   for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
@@ -530,7 +563,7 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     return true;
   }
   static const wchar_t* const kWaiting[] = {L"window", L"wait", L"state", L"rect", L"click",
-                                            L"check",  L"select", L"set-text", L"send-keys", L"mouse-click"};
+                                            L"check",  L"select", L"set-text", L"send-keys", L"mouse-click", L"track", L"paint"};
   bool known = false;
   for (const wchar_t* name : kWaiting) known = known || command == name;
   if (!known) return false;
@@ -549,6 +582,10 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     *result = SendKeys(seconds, ws, argc - 4, argv + 4);
     return true;
   }
+  if (command == L"paint") {
+    *result = argc == 4 ? Paint(seconds, ws) : Usage(L"paint <seconds> <window>");
+    return true;
+  }
   if (command == L"rect" && argc == 4) {
     HWND top = nullptr;
     *result = WaitWindow(seconds, ws, L"shown");
@@ -565,6 +602,8 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
   if (command == L"wait" && argc == 6 && KnownCondition(argv[5])) {
     const std::wstring condition = argv[5];
     *result = WaitFor(seconds, ws, cs, condition, [&](const ControlState& s) { return Holds(s, condition); }, &top, &c);
+  } else if (command == L"track" && argc == 6 && KnownCondition(argv[5])) {
+    *result = Track(seconds, ws, cs, argv[5]);
   } else if (command == L"state" && argc == 5) {
     *result = WaitFor(seconds, ws, cs, L"there", exists, &top, &c);
     if (*result == 0) *result = PrintState(c);
