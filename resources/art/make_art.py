@@ -465,7 +465,9 @@ def app_icon(size):
 
 
 def _step_disc(size):
-    return size / 2.0, size / 2.0, size * 0.44
+    # A whole-pixel radius about the centre puts the disc's edges on pixel
+    # boundaries where they are straightest, so the small sizes stay crisp.
+    return size / 2.0, size / 2.0, float(round(size * 0.44))
 
 
 def step_done(size):
@@ -491,7 +493,7 @@ def step_current(size):
 def step_pending(size):
     c = Canvas(size, size)
     cx, cy, r = _step_disc(size)
-    width = max(1.3, size * 0.085)
+    width = max(1.5, float(round(size * 0.075)))
     c.fill(ring(cx, cy, r - width / 2.0, width), GREY_RING)
     return c
 
