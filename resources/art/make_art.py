@@ -439,12 +439,12 @@ def flash_background():
     hx, hy, hr = w / 2.0, h + 300.0, 360.0
     c.fill(circle(hx, hy, hr), radial_gradient(hx, hy, hr, [(0.0, BRAND[4] + (0.0,)),
                                                              (0.93, BRAND[4] + (0.0,)),
-                                                             (0.995, BRAND[2] + (0.28,)),
+                                                             (0.995, BRAND[2] + (0.20,)),
                                                              (1.0, BRAND[2] + (0.0,))]),
            (0, 360, w, h))
 
     def horizon_line(x, y):
-        return BRAND[0] + (0.9 * (1.0 - smoothstep(0.0, hr * 0.8, abs(x - hx))),)
+        return BRAND[0] + (0.7 * (1.0 - smoothstep(0.0, hr * 0.8, abs(x - hx))),)
     c.fill(ring(hx, hy, hr - 0.8, 1.6), horizon_line, (0, 360, w, h))
     # Accent bar above the thanks text.
     c.fill(rounded_rect(121, 216, 171, 219, 1.5),
