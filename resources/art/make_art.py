@@ -122,14 +122,6 @@ def intersect(*shapes):
     return lambda x, y: max(s(x, y) for s in shapes)
 
 
-def union(*shapes):
-    return lambda x, y: min(s(x, y) for s in shapes)
-
-
-def subtract(shape, cut):
-    return lambda x, y: max(shape(x, y), -cut(x, y))
-
-
 # ---------------------------------------------------------------- paints
 # A paint maps a point to (r, g, b) or (r, g, b, alpha).
 
@@ -430,11 +422,13 @@ def flash_background():
         c.fill(ring(mx, my, r, 1.3), WHITE + (0.07 - 0.012 * k,))
     draw_mark(c, mx, my, mr, on_dark=True)
     # Capture-frame corners around the mark.
-    f, arm = mr + 22, 18
+    f, arm, t = mr + 23, 18, 2.4
     for sx in (-1, 1):
         for sy in (-1, 1):
             x, y = mx + sx * f, my + sy * f
-            c.fill(stroke([(x - sx * arm, y), (x, y), (x, y - sy * arm)], 2.4), WHITE + (0.75,))
+            bracket = polygon([(x, y), (x - sx * arm, y), (x - sx * arm, y - sy * t),
+                               (x - sx * t, y - sy * t), (x - sx * t, y - sy * arm), (x, y - sy * arm)])
+            c.fill(bracket, WHITE + (0.75,), (x - arm - 2, y - arm - 2, x + arm + 2, y + arm + 2))
     # A horizon of light along the bottom edge, clear of the version text.
     hx, hy, hr = w / 2.0, h + 300.0, 360.0
     c.fill(circle(hx, hy, hr), radial_gradient(hx, hy, hr, [(0.0, BRAND[4] + (0.0,)),
