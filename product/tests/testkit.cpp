@@ -34,13 +34,17 @@
 // state it needs and on timeout exits 1, saying what was wanted and what was
 // last seen; wrong arguments exit 2.
 //
-//   lumaglimpse_testkit window <seconds> <window> shown|gone
+//   lumaglimpse_testkit window <seconds> <window> shown|on-screen|gone
+//       on-screen: shown, and its rectangle lies within the screen
 //   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
 //       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
-//       focused, text=<text>, selected=<item text> (list and combo boxes)
+//       focused, text=<text>, not-text=<text>, contains=<part of the text>,
+//       not-contains=<text>,
+//       selected=<item text> (list and combo boxes)
 //   lumaglimpse_testkit track <seconds> <window> <control> <condition>
-//       as wait, then print each distinct rectangle the window had while
-//       waiting ("rect: WxH+X+Y"): a window moved away and back shows
+//       as wait, and until the window lies within the screen; then print
+//       each distinct rectangle the window had meanwhile ("rect: WxH+X+Y"):
+//       a window moved away and back shows
 //   lumaglimpse_testkit paint <seconds> <window>
 //       have the window paint what is due (before a screenshot)
 //   lumaglimpse_testkit state <seconds> <window> <control>
@@ -66,7 +70,8 @@
 //       once it is shown, click the left mouse button as system input at
 //       <x>,<y> of its client area (default: its centre); control 0 is the
 //       window itself
-//   lumaglimpse_testkit clock              print "clock: <ms since the kit started>"
+//   lumaglimpse_testkit clock              print "clock: <ms>" (the system's tick
+//       count, the same for every program of the machine)
 //   lumaglimpse_testkit tree <window>      every window below it, for a look
 //   lumaglimpse_testkit windows            the shown top-level windows
 //

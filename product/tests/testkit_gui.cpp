@@ -14,7 +14,6 @@ namespace {
 
 constexpr UINT kAnswerMs = 1000;  // how long a sent message may take
 constexpr DWORD kPollMs = 50;
-const DWORD g_kitStart = GetTickCount();
 
 void Out(const std::wstring& line) { luma::WriteStd(STD_OUTPUT_HANDLE, line + L"\n"); }
 
@@ -222,7 +221,8 @@ std::wstring Summary(const ControlState& s) {
 }
 
 // visible, hidden, enabled, disabled, checked, unchecked, focused,
-// text=<text>, selected=<text>.
+// text=<text>, not-text=<text>, contains=<text>, not-contains=<text>,
+// selected=<text>.
 bool Holds(const ControlState& s, const std::wstring& condition) {
   if (condition == L"visible") return s.visible;
   if (condition == L"hidden") return !s.visible;
@@ -232,6 +232,9 @@ bool Holds(const ControlState& s, const std::wstring& condition) {
   if (condition == L"unchecked") return s.checked == BST_UNCHECKED;
   if (condition == L"focused") return s.focused;
   if (condition.compare(0, 5, L"text=") == 0) return s.text == condition.substr(5);
+  if (condition.compare(0, 9, L"not-text=") == 0) return s.text != condition.substr(9);
+  if (condition.compare(0, 9, L"contains=") == 0) return s.text.find(condition.substr(9)) != std::wstring::npos;
+  if (condition.compare(0, 13, L"not-contains=") == 0) return s.text.find(condition.substr(13)) == std::wstring::npos;
   if (condition.compare(0, 9, L"selected=") == 0) return s.selectedIndex >= 0 && s.selected == condition.substr(9);
   return false;
 }
@@ -241,7 +244,9 @@ bool KnownCondition(const std::wstring& c) {
                                           L"focused"};
   for (const wchar_t* word : kWords)
     if (c == word) return true;
-  return c.compare(0, 5, L"text=") == 0 || c.compare(0, 9, L"selected=") == 0;
+  for (const wchar_t* prefix : {L"text=", L"not-text=", L"contains=", L"not-contains=", L"selected="})
+    if (c.compare(0, wcslen(prefix), prefix) == 0) return true;
+  return false;
 }
 
 // Waits until the window is shown and holds the control and <ready> holds for
@@ -272,8 +277,15 @@ int WaitFor(int seconds, const WindowSpec& ws, const ControlSpec& cs, const std:
 int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state);
 std::wstring Geometry(HWND window);
 
-// As `wait`, printing every distinct rectangle the window had meanwhile
-// ("rect: WxH+X+Y"), so that a script sees a window that moved away and back.
+bool OnScreen(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r.left >= 0 && r.top >= 0 && r.right <= GetSystemMetrics(SM_CXSCREEN) && r.bottom <= GetSystemMetrics(SM_CYSCREEN);
+}
+
+// As `wait`, and until the window lies on the screen, printing every distinct
+// rectangle the window had meanwhile ("rect: WxH+X+Y"): a script sees a
+// window that moved away and back.
 int Track(int seconds, const WindowSpec& ws, const ControlSpec& cs, const std::wstring& condition) {
   std::vector<std::wstring> seen;
   HWND top = nullptr, c = nullptr;
@@ -284,7 +296,7 @@ int Track(int seconds, const WindowSpec& ws, const ControlSpec& cs, const std::w
                        std::wstring rect = Geometry(now);
                        if (seen.empty() || seen.back() != rect) seen.push_back(rect);
                      }
-                     return Holds(s, condition);
+                     return Holds(s, condition) && now && OnScreen(now);
                    },
                    &top, &c);
   for (const auto& rect : seen) Out(L"rect: " + rect);
@@ -303,10 +315,11 @@ int Paint(int seconds, const WindowSpec& ws) {
 }
 
 int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state) {
-  if (state != L"shown" && state != L"gone") return Usage(L"window state is shown or gone: " + state);
+  if (state != L"shown" && state != L"gone" && state != L"on-screen")
+    return Usage(L"window state is shown, on-screen or gone: " + state);
   for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
     HWND found = FindWindowOf(ws, state == L"gone");
-    if (state == L"shown" ? found != nullptr : found == nullptr) return 0;
+    if (state == L"gone" ? found == nullptr : found != nullptr && (state == L"shown" || OnScreen(found))) return 0;
     if (GetTickCount() - start >= static_cast<DWORD>(seconds) * 1000) break;
   }
   return TimedOut(ws.Describe() + L" not " + state + L" within " + std::to_wstring(seconds) + L" s");
@@ -552,7 +565,7 @@ bool RunGuiCommand(const std::wstring& command, int argc, wchar_t** argv, int* r
     return true;
   }
   if (command == L"clock" && argc == 2) {
-    Out(L"clock: " + std::to_wstring(GetTickCount() - g_kitStart));
+    Out(L"clock: " + std::to_wstring(GetTickCount()));
     *result = 0;
     return true;
   }
