@@ -26,16 +26,17 @@ before=$(snapshot)
 wizard_start
 
 # --- flash page, ended by its timer; the page turn --------------------------------
-if out=$(kit wait "$slow" "$W" 1019@1008 visible + clock + wait "$quick" "$W" 1 hidden + wait "$quick" "$W" 2 hidden \
-    + wait "$quick" "$W" 3 hidden + wait "$quick" "$W" 4 hidden + wait "$quick" "$W" 1020 hidden \
-    + wait "$quick" "$W" 1019@1008 "text=$(rc_text IDS_FLASH_THANKS)" + wait "$quick" "$W" 1008@1019 text=3.0.0); then
+if out=$(kit wait "$long" "$W" 1019@1008 visible + clock + wait "$short" "$W" 1 hidden + wait "$short" "$W" 2 hidden \
+    + wait "$short" "$W" 3 hidden + wait "$short" "$W" 4 hidden + wait "$short" "$W" 1020 hidden \
+    + wait "$short" "$W" 1019@1008 "text=$(rc_text IDS_FLASH_THANKS)" + wait "$short" "$W" 1008@1019 text=3.0.0); then
   pass "the flash page: thanks and version shown, the frame's buttons and header hidden"
 else
   fail "the flash page: $out"
+  wizard_alive
 fi
 flash_seen=$(clock_at "$out" 1)
-import -window root -crop "$(kit rect "$quick" "$W")" +repage "$shots/0-flash-$language.png" 2>/dev/null
-out=$(kit wait 10 "$W" 1005 visible + clock + track "$slow" "$W" 1005 visible)
+import -window root -crop "$(kit rect "$short" "$W")" +repage "$shots/0-flash-$language.png" 2>/dev/null
+out=$(kit wait 10 "$W" 1005 visible + clock + track "$long" "$W" 1005 visible)
 welcome_seen=$(clock_at "$out" 1)
 if [[ -n $flash_seen && -n $welcome_seen ]] && ((welcome_seen - flash_seen >= 1800)); then
   pass "the flash page stayed $((welcome_seen - flash_seen)) ms (its timer: 2000 ms from its start)"
@@ -51,11 +52,11 @@ fi
 
 # --- the pages ------------------------------------------------------------------
 welcome_page
-expect "Next on the welcome page" click "$quick" "$W" 1
+expect "Next on the welcome page" click "$short" "$W" 1
 agreement_page
-expect "Accept" click "$quick" "$W" 1
+expect "Accept" click "$short" "$W" 1
 language_page
-expect "Next on the language page" click "$quick" "$W" 1
+expect "Next on the language page" click "$short" "$W" 1
 install_page
 finish_page
 finish_later

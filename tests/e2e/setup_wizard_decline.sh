@@ -19,29 +19,29 @@ before=$(snapshot)
 wizard_start
 flash_clicked
 welcome_page
-expect "Next on the welcome page" click "$quick" "$W" 1
+expect "Next on the welcome page" click "$short" "$W" 1
 agreement_page
 
-first_line() { kit state "$quick" "$W" 1003 | sed -n 's/^text: //p' | head -1; }
+first_line() { kit state "$short" "$W" 1003 | sed -n 's/^text: //p' | head -1; }
 english=$(first_line)
-expect "the agreement's list picks Deutsch" select "$quick" "$W" 1007 =Deutsch + wait "$quick" "$W" 1007 selected=Deutsch \
-  + wait "$quick" "$W" 1003 "not-contains=$english"
+expect "the agreement's list picks Deutsch" select "$short" "$W" 1007 =Deutsch + wait "$short" "$W" 1007 selected=Deutsch \
+  + wait "$short" "$W" 1003 "not-contains=$english"
 german=$(first_line)
 [[ -n $english && -n $german && $german != "$english" ]] && pass "the agreement text changed with the list" ||
   fail "agreement text before / after choosing Deutsch: '$english' / '$german'"
 shot 2-agreement-deutsch
 
-expect "Accept" click "$quick" "$W" 1 + wait "$slow" "$W" 1000 visible
-expect "Back on the language page shows the agreement page with Deutsch and its text" click "$quick" "$W" 3 \
-  + wait "$slow" "$W" 1003 visible + wait "$quick" "$W" 1000 hidden + wait "$quick" "$W" 1007 selected=Deutsch \
-  + wait "$quick" "$W" 1 "text=$(rc_text IDS_ACCEPT)" + wait "$quick" "$W" 4 visible
+expect "Accept" click "$short" "$W" 1 + wait "$long" "$W" 1000 visible
+expect "Back on the language page shows the agreement page with Deutsch and its text" click "$short" "$W" 3 \
+  + wait "$long" "$W" 1003 visible + wait "$short" "$W" 1000 hidden + wait "$short" "$W" 1007 selected=Deutsch \
+  + wait "$short" "$W" 1 "text=$(rc_text IDS_ACCEPT)" + wait "$short" "$W" 4 visible
 [[ $(first_line) == "$german" ]] && pass "the agreement text is the German one still" || fail "agreement text after Back: $(first_line)"
-expect "Back on the agreement page shows the welcome page, Back disabled, Print hidden" click "$quick" "$W" 3 \
-  + wait "$slow" "$W" 1005 visible + wait "$quick" "$W" 1003 hidden + wait "$quick" "$W" 3 disabled \
-  + wait "$quick" "$W" 4 hidden + wait "$quick" "$W" 1 "text=$(rc_text IDS_NEXT)"
-expect "Next again" click "$quick" "$W" 1 + wait "$slow" "$W" 1003 visible + wait "$quick" "$W" 2 "text=$(rc_text IDS_DECLINE)"
+expect "Back on the agreement page shows the welcome page, Back disabled, Print hidden" click "$short" "$W" 3 \
+  + wait "$long" "$W" 1005 visible + wait "$short" "$W" 1003 hidden + wait "$short" "$W" 3 disabled \
+  + wait "$short" "$W" 4 hidden + wait "$short" "$W" 1 "text=$(rc_text IDS_NEXT)"
+expect "Next again" click "$short" "$W" 1 + wait "$long" "$W" 1003 visible + wait "$short" "$W" 2 "text=$(rc_text IDS_DECLINE)"
 no_other_window "no window but the wizard before Decline"
-expect "Decline closes the wizard" click "$quick" "$W" 2 + window "$slow" "$W" gone
+expect "Decline closes the wizard" click "$short" "$W" 2 + window "$long" "$W" gone
 no_other_window "no question or message after Decline"
 wizard_end
 check_nothing_installed "$before"

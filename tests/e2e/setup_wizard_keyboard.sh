@@ -22,7 +22,7 @@ tab_to() {
   local n
   for ((n = 0; n < 12; n++)); do
     kit wait 0 "$W" "$1" focused >/dev/null && { pass "Tab reached control $1 after $n presses"; return 0; }
-    kit send-keys "$quick" "$W" tab + wait 1 "$W" "$1" focused >/dev/null && {
+    kit send-keys "$short" "$W" tab + wait 1 "$W" "$1" focused >/dev/null && {
       pass "Tab reached control $1 after $((n + 1)) presses"
       return 0
     }
@@ -35,15 +35,15 @@ before=$(snapshot)
 wizard_start
 flash_page
 welcome_page
-expect "Enter on the welcome page" send-keys "$quick" "$W" enter + wait "$slow" "$W" 1003 visible
+expect "Enter on the welcome page" send-keys "$short" "$W" enter + wait "$long" "$W" 1003 visible
 agreement_page
-expect "Alt+A accepts" send-keys "$quick" "$W" alt+a + wait "$slow" "$W" 1000 visible
+expect "Alt+A accepts" send-keys "$short" "$W" alt+a + wait "$long" "$W" 1000 visible
 language_page
 if tab_to 1008@1000; then
-  expect "the down arrow picks Français" send-keys "$quick" "$W" down + wait "$quick" "$W" 1008@1000 selected=Français
+  expect "the down arrow picks Français" send-keys "$short" "$W" down + wait "$short" "$W" 1008@1000 selected=Français
 fi
 shot 3-language-keyboard
-expect "Alt+N starts the installation" send-keys "$quick" "$W" alt+n + wait "$slow" "$W" 1000 hidden
+expect "Alt+N starts the installation" send-keys "$short" "$W" alt+n + wait "$long" "$W" 1000 hidden
 
 # From here the pages come from the French module; the frame's caption stays.
 caption=$W
@@ -51,10 +51,10 @@ wizard_language fr
 W=$caption
 finish_page
 if tab_to 1004@1005; then
-  expect "the down arrow checks \"restart later\"" send-keys "$quick" "$W" down + wait "$quick" "$W" 1005@1004 checked \
-    + wait "$quick" "$W" 1004@1005 unchecked
+  expect "the down arrow checks \"restart later\"" send-keys "$short" "$W" down + wait "$short" "$W" 1005@1004 checked \
+    + wait "$short" "$W" 1004@1005 unchecked
 fi
-expect "Enter finishes and closes the wizard" send-keys "$quick" "$W" enter + window "$slow" "$W" gone
+expect "Enter finishes and closes the wizard" send-keys "$short" "$W" enter + window "$long" "$W" gone
 wizard_end
 
 new=$(added "$before" "$(snapshot)")

@@ -21,16 +21,16 @@ wizard_language en
 before=$(snapshot)
 wizard_start
 flash_page
-out=$(kit track "$slow" "$W" 1005 visible)
+out=$(kit track "$long" "$W" 1005 visible)
 mapfile -t rects < <(sed -n 's/^rect: //p' <<<"$out")
 ((${#rects[@]} == 1)) && pass "the welcome page came in place: the wizard stayed at ${rects[0]}" ||
   fail "the wizard's places during the transition: ${rects[*]:-none} ($out)"
 welcome_page
-expect "Next on the welcome page" click "$quick" "$W" 1
+expect "Next on the welcome page" click "$short" "$W" 1
 agreement_page
-expect "Accept" click "$quick" "$W" 1
+expect "Accept" click "$short" "$W" 1
 language_page
-expect "Cancel on the language page closes the wizard" click "$quick" "$W" 2 + window "$slow" "$W" gone
+expect "Cancel on the language page closes the wizard" click "$short" "$W" 2 + window "$long" "$W" gone
 no_other_window "no question or message after Cancel"
 wizard_end
 check_nothing_installed "$before"

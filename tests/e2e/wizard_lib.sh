@@ -12,10 +12,10 @@
 
 lang_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../resources/lang" && pwd)
 
-# Page changes and the installation get this long (seconds); a state check
-# once a page is there gets $quick.
-slow=${ZOR_WIZARD_WAIT:-30}
-quick=3
+# Page changes get this long (seconds); a state check once a page is there
+# gets $short.
+long=${ZOR_WIZARD_WAIT:-30}
+short=3
 
 # The locale a language's run uses (before setup_lib.sh is sourced).
 wizard_locale() {
@@ -55,11 +55,25 @@ rc_text() {
 kit() { win "$testkit" "$@"; }
 
 # expect WHAT KIT-COMMANDS...: passes when every chained kit command
-# succeeds; otherwise fails with the kit's account of what it saw.
+# succeeds; otherwise fails with the kit's account of what it saw. When the
+# wizard has gone, the test ends there: every later step would only wait.
 expect() {
   local what=$1 out
   shift
-  if out=$(kit "$@"); then pass "$what"; else fail "$what: $out"; fi
+  if out=$(kit "$@"); then
+    pass "$what"
+    return 0
+  fi
+  fail "$what: $out"
+  wizard_alive
+  return 1
+}
+
+# Ends the test when the wizard is not on the screen (any more).
+wizard_alive() {
+  kit window 0 "$W" shown >/dev/null && return 0
+  fail "no wizard window \"$W\"; windows shown: $(kit windows | tr '\n' ';')"
+  e2e_finish
 }
 
 wizard_start() {
@@ -83,8 +97,9 @@ wizard_end() {
 # shot NAME: the wizard's window, once painted, as $shots/NAME.png.
 shot() {
   local geom
-  if ! geom=$(kit window "$slow" "$W" on-screen + paint "$quick" "$W" + rect "$quick" "$W"); then
+  if ! geom=$(kit window "$long" "$W" on-screen + paint "$short" "$W" + rect "$short" "$W"); then
     fail "no screenshot $1: $geom"
+    wizard_alive
     return
   fi
   import -window root -crop "$geom" +repage "$shots/$1.png" 2>/dev/null || fail "could not photograph $1"
@@ -97,7 +112,7 @@ steps_at() {
   for row in 1 2 3 4 5; do
     state=disabled
     ((row <= n)) && state=enabled
-    printf '%s\n' + wait "$quick" "$W" "$((1007 + row))@$((1013 + row))" "$state"
+    printf '%s\n' + wait "$short" "$W" "$((1007 + row))@$((1013 + row))" "$state"
   done
 }
 
@@ -119,13 +134,13 @@ shows() {
 
 flash_page() {
   expect "the flash page is shown, the frame's buttons and header hidden" \
-    wait "$slow" "$W" 1019@1008 visible + wait "$quick" "$W" 1 hidden + wait "$quick" "$W" 2 hidden \
-    + wait "$quick" "$W" 3 hidden + wait "$quick" "$W" 4 hidden + wait "$quick" "$W" 1020 hidden
+    wait "$long" "$W" 1019@1008 visible + wait "$short" "$W" 1 hidden + wait "$short" "$W" 2 hidden \
+    + wait "$short" "$W" 3 hidden + wait "$short" "$W" 4 hidden + wait "$short" "$W" 1020 hidden
 }
 
 flash_texts() {
   expect "the flash page thanks the user and shows the product version" \
-    wait "$quick" "$W" 1019@1008 "text=$(rc_text IDS_FLASH_THANKS)" + wait "$quick" "$W" 1008@1019 text=3.0.0
+    wait "$short" "$W" 1019@1008 "text=$(rc_text IDS_FLASH_THANKS)" + wait "$short" "$W" 1008@1019 text=3.0.0
 }
 
 welcome_page() {
@@ -133,10 +148,10 @@ welcome_page() {
   next=$(rc_text IDS_NEXT) cancel=$(rc_text IDS_CANCEL)
   mapfile -t steps < <(steps_at 1)
   expect "welcome page: Back disabled, Print hidden, \"$next\" focused, \"$cancel\", step 1" \
-    wait "$slow" "$W" 1005 "text=$(rc_text TXT_WELCOME_TITLE)" + wait "$quick" "$W" 1005 visible \
-    + window "$slow" "$W" on-screen + wait "$quick" "$W" 3 disabled + wait "$quick" "$W" 3 visible \
-    + wait "$quick" "$W" 4 hidden + wait "$quick" "$W" 1 "text=$next" + wait "$quick" "$W" 1 focused \
-    + wait "$quick" "$W" 2 "text=$cancel" + wait "$quick" "$W" 1020 visible "${steps[@]}"
+    wait "$long" "$W" 1005 "text=$(rc_text TXT_WELCOME_TITLE)" + wait "$short" "$W" 1005 visible \
+    + window "$long" "$W" on-screen + wait "$short" "$W" 3 disabled + wait "$short" "$W" 3 visible \
+    + wait "$short" "$W" 4 hidden + wait "$short" "$W" 1 "text=$next" + wait "$short" "$W" 1 focused \
+    + wait "$short" "$W" 2 "text=$cancel" + wait "$short" "$W" 1020 visible "${steps[@]}"
   shows "welcome page texts" "$(rc_text TXT_WELCOME_TITLE)" "$(rc_text TXT_WELCOME_TEXT)" "$(rc_text TXT_BACK)" \
     "$(rc_text TXT_STEP1)" "$(rc_text TXT_STEP2)" "$(rc_text TXT_STEP3)" "$(rc_text TXT_STEP4)" "$(rc_text TXT_STEP5)"
   shot 1-welcome-$lang
@@ -147,11 +162,11 @@ agreement_page() {
   accept=$(rc_text IDS_ACCEPT) decline=$(rc_text IDS_DECLINE)
   mapfile -t steps < <(steps_at 2)
   expect "agreement page: Next reads \"$accept\", Cancel \"$decline\", Print shown, Back enabled, step 2" \
-    wait "$slow" "$W" 1003 visible + wait "$quick" "$W" 1 "text=$accept" + wait "$quick" "$W" 1 focused \
-    + wait "$quick" "$W" 2 "text=$decline" + wait "$quick" "$W" 4 visible + wait "$quick" "$W" 4 enabled \
-    + wait "$quick" "$W" 3 enabled + wait "$quick" "$W" 1005 hidden "${steps[@]}"
+    wait "$long" "$W" 1003 visible + wait "$short" "$W" 1 "text=$accept" + wait "$short" "$W" 1 focused \
+    + wait "$short" "$W" 2 "text=$decline" + wait "$short" "$W" 4 visible + wait "$short" "$W" 4 enabled \
+    + wait "$short" "$W" 3 enabled + wait "$short" "$W" 1005 hidden "${steps[@]}"
   expect "the agreement text is there, its list on \"$lang_item\"" \
-    wait "$quick" "$W" 1003 not-text= + wait "$quick" "$W" 1007 "selected=$lang_item"
+    wait "$short" "$W" 1003 not-text= + wait "$short" "$W" 1007 "selected=$lang_item"
   shows "agreement page texts" "$(rc_text TXT_AGREEMENT_NOTE)" "$(rc_text TXT_PRINT)"
   shot 2-agreement-$lang
 }
@@ -161,10 +176,10 @@ language_page() {
   next=$(rc_text IDS_NEXT) cancel=$(rc_text IDS_CANCEL)
   mapfile -t steps < <(steps_at 3)
   expect "language page: Print hidden, \"$next\", \"$cancel\", step 3" \
-    wait "$slow" "$W" 1000 visible + wait "$quick" "$W" 1003 hidden + wait "$quick" "$W" 4 hidden \
-    + wait "$quick" "$W" 1 "text=$next" + wait "$quick" "$W" 2 "text=$cancel" + wait "$quick" "$W" 3 enabled "${steps[@]}"
+    wait "$long" "$W" 1000 visible + wait "$short" "$W" 1003 hidden + wait "$short" "$W" 4 hidden \
+    + wait "$short" "$W" 1 "text=$next" + wait "$short" "$W" 2 "text=$cancel" + wait "$short" "$W" 3 enabled "${steps[@]}"
   expect "language page: \"$lang_item\" preselected, the default folder $install_win" \
-    wait "$quick" "$W" 1008@1000 "selected=$lang_item" + wait "$quick" "$W" 1005@1000 "text=$install_win"
+    wait "$short" "$W" 1008@1000 "selected=$lang_item" + wait "$short" "$W" 1005@1000 "text=$install_win"
   shows "language page texts" "$(rc_text TXT_SELLANG_LANGUAGE)" "$(rc_text TXT_SELLANG_FOLDER)" \
     "$(rc_text TXT_SELLANG_BROWSE)"
   shot 3-language-$lang
@@ -173,8 +188,8 @@ language_page() {
 # The installation runs inside one timer event and may be over before a
 # script looks; the page is photographed when it is still there.
 install_page() {
-  if kit wait "$slow" "$W" 1013@1002 visible >/dev/null; then
-    import -window root -crop "$(kit rect "$quick" "$W")" +repage "$shots/4-install-$lang.png" 2>/dev/null
+  if kit wait "$long" "$W" 1013@1002 visible >/dev/null; then
+    import -window root -crop "$(kit rect "$short" "$W")" +repage "$shots/4-install-$lang.png" 2>/dev/null
   fi
 }
 
@@ -183,9 +198,9 @@ finish_page() {
   finish=$(rc_text IDS_FINISH)
   mapfile -t steps < <(steps_at 5)
   expect "finish page: Next reads \"$finish\" and is enabled, Back and Cancel hidden, restart now checked, all steps done" \
-    wait 120 "$W" 1 "text=$finish" + wait "$quick" "$W" 1 enabled + wait "$quick" "$W" 2 hidden \
-    + wait "$quick" "$W" 3 hidden + wait "$quick" "$W" 1004@1005 visible + wait "$quick" "$W" 1004@1005 checked \
-    + wait "$quick" "$W" 1005@1004 unchecked + wait "$quick" "$W" 1013@1002 hidden "${steps[@]}"
+    wait 120 "$W" 1 "text=$finish" + wait "$short" "$W" 1 enabled + wait "$short" "$W" 2 hidden \
+    + wait "$short" "$W" 3 hidden + wait "$short" "$W" 1004@1005 visible + wait "$short" "$W" 1004@1005 checked \
+    + wait "$short" "$W" 1005@1004 unchecked + wait "$short" "$W" 1013@1002 hidden "${steps[@]}"
   shows "finish page texts" "$(rc_text TXT_FINISH_DONE)" "$(rc_text TXT_FINISH_RESTART_NOW)" \
     "$(rc_text TXT_FINISH_RESTART_LATER)"
   shot 5-finish-$lang
@@ -194,8 +209,8 @@ finish_page() {
 # "Restart computer later.", then Finish: the wizard closes.
 finish_later() {
   expect "\"Restart computer later.\" checked, Finish closes the wizard" \
-    check "$quick" "$W" 1005@1004 + wait "$quick" "$W" 1004@1005 unchecked + click "$quick" "$W" 1 \
-    + window "$slow" "$W" gone
+    check "$short" "$W" 1005@1004 + wait "$short" "$W" 1004@1005 unchecked + click "$short" "$W" 1 \
+    + window "$long" "$W" gone
 }
 
 # The result log of an installation through the wizard.
@@ -213,7 +228,7 @@ clock_at() { sed -n 's/^clock: //p' <<<"$1" | sed -n "${2}p"; }
 # must come well before the flash page's two-second timer could end it.
 flash_clicked() {
   local out shown welcome
-  out=$(kit wait "$slow" "$W" 1019@1008 visible + clock + mouse-click "$quick" "$W" 0 20 20 + wait 10 "$W" 1005 visible \
+  out=$(kit wait "$long" "$W" 1019@1008 visible + clock + mouse-click "$short" "$W" 0 20 20 + wait 10 "$W" 1005 visible \
     + clock)
   shown=$(clock_at "$out" 1) welcome=$(clock_at "$out" 2)
   if [[ -n $shown && -n $welcome ]] && ((welcome - shown < 1500)); then
