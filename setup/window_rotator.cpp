@@ -2,7 +2,9 @@
 
 namespace zor {
 
-CRendererHolder::~CRendererHolder() {
+CRendererHolder::~CRendererHolder() { Unload(); }
+
+void CRendererHolder::Unload() {
   if (m_p3DRotator) m_p3DRotator->Release();
   m_p3DRotator.reset();
   // Released, the rotator has taken down its window and its window class,

@@ -53,6 +53,11 @@ class CRendererHolder {
   // `desktopWindow` as its host.
   int LoadRotator(Host::Module source, RotatorFactory factory, WindowHandle desktopWindow);
 
+  // What the destructor does, for a process that is about to end without
+  // destructors: the rotator released, the library freed, its folder
+  // removed. Nothing is held afterwards; a second call does nothing.
+  void Unload();
+
   IWindowRotator* Rotator() const { return m_p3DRotator.get(); }
   Host::Module RendererModule() const { return m_hRendererModule; }
   // Where the libraries are; empty when none are.
