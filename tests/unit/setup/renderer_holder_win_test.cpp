@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -59,9 +60,11 @@ std::wstring LoadedFrom(const wchar_t* name) {
 class RendererHolderWin : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zor-renderer-" + std::to_string(_getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / ("zor-renderer-" + std::to_string(_getpid()) + "-" + info->name());
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    ASSERT_TRUE(fs::create_directories(dir_, ec)) << ec.message();
   }
   void TearDown() override {
     std::error_code ec;
@@ -100,8 +103,27 @@ TEST_F(RendererHolderWin, TheRendererRunsFromItsOwnFolderAndLeavesNothing) {
     HDC screen = GetDC(nullptr);
     if (screen) {
       ReleaseDC(nullptr, screen);
-      EXPECT_NE(holder.Rotator(), nullptr) << "the rotator did not initialise";
+      ASSERT_NE(holder.Rotator(), nullptr) << "the rotator did not initialise";
     }
+    // A turn the way the wizard plays it, from the page on screen to one
+    // moved off it: a turn that plays takes its duration, one that cannot
+    // returns at once.
+    HWND start = zortest::MakeColourWindow(0xC02020, 40, 30, 160, 120);
+    HWND end = zortest::MakeColourWindow(0x2040D0, 3000, 0, 160, 120);
+    if (start && end && holder.Rotator()) {
+      zor::IWindowRotator* rotator = holder.Rotator();
+      rotator->CaptureStartPicture(reinterpret_cast<zor::WindowHandle>(start));
+      rotator->ShowOverlay();
+      rotator->CaptureEndPicture(reinterpret_cast<zor::WindowHandle>(end));
+      const auto begin = std::chrono::steady_clock::now();
+      rotator->PlayTurn(100, 1, 0, 0, 0);
+      const double elapsed = zortest::MillisecondsSince(begin);
+      EXPECT_GE(elapsed, 95.0);
+      EXPECT_LT(elapsed, 2000.0);
+      rotator->HideOverlay();
+    }
+    for (HWND w : {start, end})
+      if (w) DestroyWindow(w);
   }
   for (const zor::PayloadFile& f : zor::kRendererLibraries) {
     EXPECT_EQ(GetModuleHandleW(f.fileName), nullptr) << "still loaded: " << zor::ToUtf8(f.fileName);
