@@ -105,7 +105,7 @@ class TestHost : public Host {
   bool failStartProgram = false;
   // The access list text each folder was created with (by normalized path).
   std::map<std::wstring, std::wstring> directorySddl;
-  // Held folders (by normalized path): neither moved nor removed while held.
+  // Held folders (by normalized path): not removed while held.
   // A removed folder is taken out of `directorySddl` too.
   bool IsHeld(const std::wstring& path) const;
   bool failHeldFolders = false;  // CreateHeldFolder fails: access denied
