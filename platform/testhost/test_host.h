@@ -105,6 +105,10 @@ class TestHost : public Host {
   bool failStartProgram = false;
   // The access list text each folder was created with (by normalized path).
   std::map<std::wstring, std::wstring> directorySddl;
+  // Held folders (by normalized path): not removed while held.
+  // A removed folder is taken out of `directorySddl` too.
+  bool IsHeld(const std::wstring& path) const;
+  bool failHeldFolders = false;  // CreateHeldFolder fails: access denied
 
   // ---- Named events held by any process.
   std::set<std::wstring> namedEvents;
@@ -117,6 +121,14 @@ class TestHost : public Host {
   void AddModuleProc(const std::wstring& module, const std::string& name, void* proc);
   // Paths of the modules loaded and not unloaded, in load order.
   std::vector<std::wstring> LoadedModules() const;
+  // Imports by module path. LoadModuleWithItsImports loads a module only
+  // when each is in the module's own folder (or already loaded by name, or
+  // in the system folder, where the loader looks next); LoadModule checks
+  // nothing.
+  std::map<std::wstring, std::vector<std::wstring>> moduleImports;
+  // Whether the module loaded from `path` came through
+  // LoadModuleWithItsImports.
+  bool LoadedWithItsImports(const std::wstring& path) const;
 
   // ---- Process exit: ExitProcess throws this, so a test can catch it.
   struct ProcessExit {
@@ -168,7 +180,11 @@ class TestHost : public Host {
   bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& folder, int show) override;
   long CreateNamedEvent(const std::wstring& name) override;
+  long CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) override;
+  void ReleaseHeldFolder(FolderHold hold) override;
+  bool RemoveFolder(const std::wstring& path) override;
   Module LoadModule(const std::wstring& path) override;
+  Module LoadModuleWithItsImports(const std::wstring& path) override;
   void UnloadModule(Module module) override;
   void* ModuleProc(Module module, const std::string& name) override;
   bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;
@@ -198,6 +214,9 @@ class TestHost : public Host {
   std::map<std::tuple<std::wstring, std::wstring, uint32_t>, std::string> resources_;
   std::map<std::pair<std::wstring, std::string>, void*> procs_;
   std::map<Module, std::wstring> modules_;  // handle -> normalized path
+  std::set<Module> withImports_;
+  std::map<FolderHold, std::wstring> holds_;  // handle -> normalized path
+  FolderHold nextHold_ = 0x2000;
   Module nextModule_ = 0x10000;
   std::wstring ModuleKey(const std::wstring& module) const;
 };

@@ -55,7 +55,11 @@ class Win32Host : public Host {
   bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& folder, int show) override;
   long CreateNamedEvent(const std::wstring& name) override;
+  long CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) override;
+  void ReleaseHeldFolder(FolderHold hold) override;
+  bool RemoveFolder(const std::wstring& path) override;
   Module LoadModule(const std::wstring& path) override;
+  Module LoadModuleWithItsImports(const std::wstring& path) override;
   void UnloadModule(Module module) override;
   void* ModuleProc(Module module, const std::string& name) override;
   bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;
