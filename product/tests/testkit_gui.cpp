@@ -315,11 +315,13 @@ int Paint(int seconds, const WindowSpec& ws) {
 }
 
 int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state) {
-  if (state != L"shown" && state != L"gone" && state != L"on-screen")
-    return Usage(L"window state is shown, on-screen or gone: " + state);
+  if (state != L"shown" && state != L"gone" && state != L"on-screen" && state != L"off-screen")
+    return Usage(L"window state is shown, on-screen, off-screen or gone: " + state);
   for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
     HWND found = FindWindowOf(ws, state == L"gone");
-    if (state == L"gone" ? found == nullptr : found != nullptr && (state == L"shown" || OnScreen(found))) return 0;
+    if (state == L"gone" ? found == nullptr
+                         : found != nullptr && (state == L"shown" || OnScreen(found) == (state == L"on-screen")))
+      return 0;
     if (GetTickCount() - start >= static_cast<DWORD>(seconds) * 1000) break;
   }
   return TimedOut(ws.Describe() + L" not " + state + L" within " + std::to_wstring(seconds) + L" s");
@@ -347,11 +349,18 @@ std::wstring Geometry(HWND window) {
          std::to_wstring(r.left) + (r.top >= 0 ? L"+" : L"") + std::to_wstring(r.top);
 }
 
+std::wstring Hex(LONG value) {
+  wchar_t text[16] = {};
+  swprintf(text, 16, L"%08lX", static_cast<unsigned long>(value));
+  return text;
+}
+
 void DumpTree(HWND window, int depth) {
   std::wstring line(static_cast<size_t>(depth) * 2, L' ');
   line += ClassOf(window) + L" id=" + std::to_wstring(GetDlgCtrlID(window)) + L" \"" + TextOf(window) + L"\" " +
           (IsWindowVisible(window) ? L"visible" : L"hidden") + L" " + (IsWindowEnabled(window) ? L"enabled" : L"disabled") +
-          L" " + Geometry(window);
+          L" " + Geometry(window) + L" style=" + Hex(GetWindowLongW(window, GWL_STYLE)) + L" exstyle=" +
+          Hex(GetWindowLongW(window, GWL_EXSTYLE));
   Out(line);
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) DumpTree(child, depth + 1);
 }
@@ -467,7 +476,9 @@ int MouseClick(int seconds, const WindowSpec& ws, const ControlSpec& cs, int x, 
   inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
   inputs[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
   if (SendInput(3, inputs, sizeof(INPUT)) != 3) return Usage(L"SendInput refused the mouse click");
-  Out(L"mouse-clicked: " + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+  HWND under = WindowFromPoint(at);
+  Out(L"mouse-clicked: " + std::to_wstring(at.x) + L"," + std::to_wstring(at.y) + L" on " +
+      (under ? ClassOf(under) + L" id=" + std::to_wstring(GetDlgCtrlID(under)) : std::wstring(L"no window")));
   return 0;
 }
 

@@ -35,17 +35,19 @@ else
   wizard_alive
 fi
 flash_seen=$(clock_at "$out" 1)
-import -window root -crop "$(kit rect "$short" "$W")" +repage "$shots/0-flash-$language.png" 2>/dev/null
-out=$(kit wait 10 "$W" 1005 visible + clock + track "$long" "$W" 1005 visible)
-welcome_seen=$(clock_at "$out" 1)
-if [[ -n $flash_seen && -n $welcome_seen ]] && ((welcome_seen - flash_seen >= 1800)); then
-  pass "the flash page stayed $((welcome_seen - flash_seen)) ms (its timer: 2000 ms from its start)"
+flash_rect=$(kit rect "$short" "$W")
+import -window root -crop "$flash_rect" +repage "$shots/0-flash-$language.png" 2>/dev/null
+# The page turn's first step moves the wizard off the screen.
+out=$(kit window 10 "$W" off-screen + clock + track "$long" "$W" 1005 visible)
+turn=$(clock_at "$out" 1)
+if [[ -n $flash_seen && -n $turn ]] && ((turn - flash_seen >= 1800)); then
+  pass "the flash page stayed $((turn - flash_seen)) ms (its timer: 2000 ms from its start)"
 else
-  fail "the flash page ended after ${flash_seen:+$((welcome_seen - flash_seen)) ms}: $out"
+  fail "the flash page ended after ${turn:+$((turn - flash_seen)) ms}: $out"
 fi
 mapfile -t rects < <(sed -n 's/^rect: //p' <<<"$out")
-if ((${#rects[@]} >= 2)) && grep -q '+3000+0$' <<<"$(printf '%s\n' "${rects[@]}")" && [[ ${rects[-1]} != *+3000+0 ]]; then
-  pass "the page turn moved the wizard off the screen and back (${rects[*]})"
+if ((${#rects[@]} >= 2)) && [[ ${rects[0]} == *+3000+0 && ${rects[-1]} == "$flash_rect" ]]; then
+  pass "the page turn moved the wizard off the screen and back to $flash_rect (${rects[*]})"
 else
   fail "the wizard's places during the page turn: ${rects[*]:-none}"
 fi

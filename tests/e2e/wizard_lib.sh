@@ -81,6 +81,9 @@ wizard_start() {
   rm -rf "$shots"
   mkdir -p "$shots"
   setup_rc=$WINEPREFIX.setup-rc
+  # Xvfb has no window manager to draw the frames and captions: Wine draws
+  # them itself, so that the screenshots show the windows whole.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   start_bg "$setup_rc" "$package" "$@"
 }
 
@@ -224,15 +227,16 @@ check_wizard_log() {
 # Milliseconds from the kit's output: the n-th "clock:" line.
 clock_at() { sed -n 's/^clock: //p' <<<"$1" | sed -n "${2}p"; }
 
-# The flash page, ended by a click as soon as it is seen: the welcome page
-# must come well before the flash page's two-second timer could end it.
+# The flash page, ended by a click as soon as it is seen: the page turn,
+# whose first step moves the wizard off the screen, must begin well before
+# the flash page's two-second timer could end it (the renderer is there).
 flash_clicked() {
-  local out shown welcome
-  out=$(kit wait "$long" "$W" 1019@1008 visible + clock + mouse-click "$short" "$W" 0 20 20 + wait 10 "$W" 1005 visible \
-    + clock)
-  shown=$(clock_at "$out" 1) welcome=$(clock_at "$out" 2)
-  if [[ -n $shown && -n $welcome ]] && ((welcome - shown < 1500)); then
-    pass "a click ended the flash page: the welcome page came $((welcome - shown)) ms after it was seen"
+  local out shown turn
+  out=$(kit wait "$long" "$W" 1019@1008 visible + clock + mouse-click "$short" "$W" 0 20 20 \
+    + window 10 "$W" off-screen + clock)
+  shown=$(clock_at "$out" 1) turn=$(clock_at "$out" 2)
+  if [[ -n $shown && -n $turn ]] && ((turn - shown < 1500)); then
+    pass "a click ended the flash page: the page turn began $((turn - shown)) ms after it was seen"
   else
     fail "the flash page after a click: $out"
   fi
