@@ -416,9 +416,10 @@ check_installed_registry() {
   # A 32-bit setup writes the keys under SOFTWARE to the 32-bit view only.
   ! reg_key_exists "$uninstall_key" 64 && ! reg_key_exists "$product_key" 64 &&
     pass "no uninstall entry or product key in the 64-bit view" || fail "uninstall entry or product key in the 64-bit view"
-  # The COM registration that the setup left to regsvr32.
+  # The COM registration that the setup left to regsvr32; "reg" names the
+  # default value in the system language ("(Default)", "(默认)").
   server=$(reg_values "$clsid_key\\InprocServer32" 64)
-  grep -qix '(Default)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" &&
+  grep -qix '([^)|]*)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" &&
     grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
     pass "Vizorel's class is registered with its server in the system folder" || fail "Vizorel's class registration: $server"
   check "Vizorel's ProgID is registered" reg_key_exists 'HKLM\Software\Classes\Vizorel.FrameSource' 64
