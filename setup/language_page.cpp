@@ -20,8 +20,7 @@ std::wstring ApplyBrowseRule(std::wstring path) {
 
 CLanguagePage::Initial CLanguagePage::Initialize() {
   Initial initial;
-  m_strDefaultFolder = DefaultInstallFolderText();
-  initial.folderText = m_strDefaultFolder;
+  initial.folderText = DefaultInstallFolderText();
   initial.selection = SystemLanguageSelection();
   if (initial.selection) g_nLangIndex = *initial.selection;
   return initial;

@@ -50,11 +50,8 @@ class CLanguagePage {
   // applied is the new field text and install folder. Cancelled: nothing.
   std::optional<std::wstring> Browse(CDirDialog& dialog);
 
-  const std::wstring& DefaultFolder() const { return m_strDefaultFolder; }
-
  private:
   std::wstring* m_pInstallDir;
-  std::wstring m_strDefaultFolder;
 };
 
 }  // namespace zor

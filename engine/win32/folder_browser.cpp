@@ -32,7 +32,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM dat
   CBrowserWindow browserWindow(window);
   if (message == BFFM_INITIALIZED) return dialog->OnBrowserInitialized(browserWindow);
   if (message == BFFM_SELCHANGED)
-    return dialog->OnBrowserSelChanged(browserWindow, reinterpret_cast<IFolderBrowser::Item>(lParam));
+    return dialog->OnBrowserSelChanged(browserWindow, static_cast<IFolderBrowser::Item>(lParam));
   return 0;
 }
 
