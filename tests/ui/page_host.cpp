@@ -9,6 +9,11 @@
 //                          browser and press its OK (after half the hold)
 //     --print              press the wizard's Print (agreement page); the
 //                          print dialog's OK is pressed after half the hold
+//     --add-printer <unix path>
+//                          first add a PostScript printer writing to that
+//                          file and make it the default (Wine only)
+//     --print-lines <n>    with --print: print "Line 1" ... "Line n" instead
+//                          of the agreement
 //     --out <file>         write what the page left behind (UTF-8 lines):
 //                          "install-folder: ...", "field: ...",
 //                          "lang-index: ...", "selection: ...",
@@ -16,6 +21,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <winspool.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -42,6 +48,8 @@ struct Options {
   std::wstring browseTo;
   bool print = false;
   std::wstring out;
+  std::wstring addPrinter;
+  int printLines = 0;
 };
 
 Options g_options;
@@ -96,6 +104,95 @@ void PlayUser(std::wstring selectPath, int waitMs) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
 }
 
+// The smallest description Wine's PostScript driver accepts: without one it
+// has no device mode and the print dialog cannot finish.
+const char kPrinterDescription[] =
+    "*PPD-Adobe: \"4.3\"\n"
+    "*FormatVersion: \"4.3\"\n"
+    "*FileVersion: \"1.0\"\n"
+    "*LanguageVersion: English\n"
+    "*LanguageEncoding: ISOLatin1\n"
+    "*PCFileName: \"GENERIC.PPD\"\n"
+    "*Manufacturer: \"Zor\"\n"
+    "*Product: \"(File printer)\"\n"
+    "*ModelName: \"Zor File Printer\"\n"
+    "*ShortNickName: \"Zor File Printer\"\n"
+    "*NickName: \"Zor File Printer\"\n"
+    "*PSVersion: \"(3010.000) 0\"\n"
+    "*LanguageLevel: \"3\"\n"
+    "*ColorDevice: False\n"
+    "*DefaultColorSpace: Gray\n"
+    "*FileSystem: False\n"
+    "*Throughput: \"1\"\n"
+    "*TTRasterizer: Type42\n"
+    "*DefaultResolution: 300dpi\n"
+    "*OpenUI *PageSize: PickOne\n"
+    "*OrderDependency: 10 AnySetup *PageSize\n"
+    "*DefaultPageSize: A4\n"
+    "*PageSize A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
+    "*PageSize Letter/Letter: \"<</PageSize[612 792]/ImagingBBox null>>setpagedevice\"\n"
+    "*CloseUI: *PageSize\n"
+    "*OpenUI *PageRegion: PickOne\n"
+    "*OrderDependency: 10 AnySetup *PageRegion\n"
+    "*DefaultPageRegion: A4\n"
+    "*PageRegion A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
+    "*PageRegion Letter/Letter: \"<</PageSize[612 792]/ImagingBBox null>>setpagedevice\"\n"
+    "*CloseUI: *PageRegion\n"
+    "*DefaultImageableArea: A4\n"
+    "*ImageableArea A4/A4: \"18 18 577 824\"\n"
+    "*ImageableArea Letter/Letter: \"18 18 594 774\"\n"
+    "*DefaultPaperDimension: A4\n"
+    "*PaperDimension A4/A4: \"595 842\"\n"
+    "*PaperDimension Letter/Letter: \"612 792\"\n"
+    "*DefaultFont: Courier\n"
+    "*Font Courier: Standard \"(002.004S)\" Standard ROM\n"
+    "*Font Helvetica: Standard \"(001.006S)\" Standard ROM\n"
+    "*Font Times-Roman: Standard \"(001.007S)\" Standard ROM\n"
+;
+
+// A PostScript printer on a port that is a Unix file name, which Wine's
+// local spooler writes to directly.
+void AddFilePrinter(const std::wstring& path) {
+  wchar_t driverFolder[MAX_PATH] = {};
+  DWORD needed = 0;
+  if (::GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(driverFolder), sizeof(driverFolder),
+                                   &needed)) {
+    ::CreateDirectoryW(driverFolder, nullptr);
+    FILE* f = _wfopen((std::wstring(driverFolder) + L"\\generic.ppd").c_str(), L"wb");
+    if (f) {
+      std::fwrite(kPrinterDescription, 1, sizeof(kPrinterDescription) - 1, f);
+      std::fclose(f);
+    }
+  }
+  DRIVER_INFO_3W driverInfo{};
+  driverInfo.cVersion = 3;
+  std::wstring driverName = L"Wine PostScript Driver", driverFile = L"wineps.drv", dataFile = L"generic.ppd";
+  driverInfo.pName = &driverName[0];
+  driverInfo.pDriverPath = &driverFile[0];
+  driverInfo.pDataFile = &dataFile[0];
+  driverInfo.pConfigFile = &driverFile[0];
+  BOOL added = ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driverInfo), APD_COPY_NEW_FILES);
+  std::fprintf(stderr, "page_host: AddPrinterDriver %d (%lu)\n", added ? 1 : 0,
+               added ? 0ul : static_cast<unsigned long>(::GetLastError()));
+  std::wstring name = L"ZorFilePrinter";
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = &name[0];
+  std::wstring port = path;
+  info.pPortName = &port[0];
+  std::wstring driver = L"Wine PostScript Driver";
+  info.pDriverName = &driver[0];
+  std::wstring processor = L"WinPrint";
+  info.pPrintProcessor = &processor[0];
+  std::wstring type = L"RAW";
+  info.pDatatype = &type[0];
+  info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+  HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  std::fprintf(stderr, "page_host: AddPrinter %s (%lu)\n", printer ? "done" : "failed",
+               printer ? 0ul : static_cast<unsigned long>(::GetLastError()));
+  if (printer) ::ClosePrinter(printer);
+  std::fprintf(stderr, "page_host: SetDefaultPrinter %d\n", ::SetDefaultPrinterW(name.c_str()) ? 1 : 0);
+}
+
 void WriteOut() {
   if (g_options.out.empty()) return;
   std::string text;
@@ -143,7 +240,11 @@ void Act() {
   }
   if (g_options.print && g_agreement) {
     std::thread(PlayUser, std::wstring(), g_options.holdMs / 2).detach();
-    const std::wstring& text = g_agreement->GetAgreementText();
+    std::wstring text = g_agreement->GetAgreementText();
+    if (g_options.printLines > 0) {
+      text = L"\xFEFF";
+      for (int i = 1; i <= g_options.printLines; ++i) text += L"Line " + std::to_wstring(i) + L"\r\n";
+    }
     g_printResult = zor::PrintAgreementText(text.c_str(), static_cast<int>(text.size())) ? "true" : "false";
   }
 }
@@ -187,8 +288,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     else if (a == L"--browse-to" && more) g_options.browseTo = argv[++i];
     else if (a == L"--print") g_options.print = true;
     else if (a == L"--out" && more) g_options.out = argv[++i];
+    else if (a == L"--print-lines" && more) g_options.printLines = _wtoi(argv[++i]);
+    else if (a == L"--add-printer" && more) g_options.addPrinter = argv[++i];
   }
 
+  if (!g_options.addPrinter.empty()) AddFilePrinter(g_options.addPrinter);
   HMODULE module = ::LoadLibraryW(g_options.module.c_str());
   if (!module) {
     std::fprintf(stderr, "page_host: cannot load the module\n");
