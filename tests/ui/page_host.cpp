@@ -24,6 +24,7 @@
 #include <winspool.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -215,7 +216,10 @@ void WriteOut() {
     const std::wstring& agreement = g_agreement->GetAgreementText();
     line("agreement-units", std::to_wstring(agreement.size()));
     line("agreement-first", std::to_wstring(agreement.empty() ? -1 : static_cast<int>(agreement[0])));
-    line("agreement-start", agreement.substr(1, 40));
+    std::wstring start = agreement.substr(1, 40);
+    std::replace(start.begin(), start.end(), L'\r', L'|');
+    std::replace(start.begin(), start.end(), L'\n', L'|');
+    line("agreement-start", start);
     line("field-units", std::to_wstring(::GetWindowTextLengthW(::GetDlgItem(page, IDC_AGREEMENT_TEXT))));
   }
   text += "print: " + g_printResult + "\n";

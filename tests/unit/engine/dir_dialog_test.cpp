@@ -233,7 +233,28 @@ TEST_F(DirDialogTest, BaseSelChangedTakesEveryFolder) {
   EXPECT_EQ(browser.window.statusTexts, std::vector<std::wstring>{L""});
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The shell's side, as far as it goes without a user: items from paths and
+// back, and a root that does not parse ending the browse before any window.
+TEST(DirDialogPlatform, ShellItemsRoundTripAndABadRootShowsNothing) {
+  IFolderBrowser& shell = zor::PlatformFolderBrowser();
+  ASSERT_TRUE(shell.GetAllocator());
+  IFolderBrowser::Item item = 0;
+  ASSERT_TRUE(shell.ParseDisplayName(L"C:\\windows", &item));
+  std::wstring path;
+  EXPECT_TRUE(shell.PathFromItem(item, &path));
+  EXPECT_TRUE(path == L"C:\\windows" || path == L"C:\\Windows") << std::string(path.begin(), path.end());
+  shell.FreeItem(item);
+  EXPECT_FALSE(shell.ParseDisplayName(L"Q:\\no\\such\\folder", &item));
+  shell.ReleaseAllocator();
+
+  CDirDialog d;
+  d.m_strPath = L"kept";
+  d.m_strInitRoot = L"Q:\\no\\such\\folder";
+  EXPECT_EQ(d.DoBrowse(0), 0);
+  EXPECT_EQ(d.m_strPath, L"kept");
+}
+#else
 TEST(DirDialogPlatform, WithoutAShellBrowsingChoosesNothing) {
   CDirDialog d;
   d.m_strPath = L"kept";
