@@ -10,7 +10,7 @@ RestartResult RestartComputer(IShutdownApi& api) {
   bool granted = api.LookupPrivilege(kShutdownPrivilege) && api.EnablePrivilege() == 0;
   api.CloseToken();
   if (!granted) return RestartResult::kNoPrivilege;
-  return api.ExitWindows(kEwxReboot | kEwxForce, 0) ? RestartResult::kRestarting : RestartResult::kRefused;
+  return api.ExitSystem(kEwxReboot | kEwxForce, 0) ? RestartResult::kRestarting : RestartResult::kRefused;
 }
 
 }  // namespace zor

@@ -22,7 +22,7 @@ class IShutdownApi {
   virtual long EnablePrivilege() = 0;
   virtual void CloseToken() = 0;
   // ExitWindowsEx.
-  virtual bool ExitWindows(uint32_t flags, uint32_t reason) = 0;
+  virtual bool ExitSystem(uint32_t flags, uint32_t reason) = 0;
 };
 
 // The ExitWindowsEx flags used.

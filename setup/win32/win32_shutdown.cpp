@@ -30,7 +30,7 @@ void CWin32ShutdownApi::CloseToken() {
   m_hToken = nullptr;
 }
 
-bool CWin32ShutdownApi::ExitWindows(uint32_t flags, uint32_t reason) {
+bool CWin32ShutdownApi::ExitSystem(uint32_t flags, uint32_t reason) {
   return ::ExitWindowsEx(flags, reason) != 0;
 }
 

@@ -13,7 +13,7 @@ class CWin32ShutdownApi : public IShutdownApi {
   bool LookupPrivilege(const std::wstring& name) override;
   long EnablePrivilege() override;
   void CloseToken() override;
-  bool ExitWindows(uint32_t flags, uint32_t reason) override;
+  bool ExitSystem(uint32_t flags, uint32_t reason) override;
 
  private:
   HANDLE m_hToken = nullptr;

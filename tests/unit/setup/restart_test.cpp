@@ -38,7 +38,7 @@ class FakeShutdown : public zor::IShutdownApi {
     calls.push_back("close");
     tokenOpen = false;
   }
-  bool ExitWindows(uint32_t f, uint32_t r) override {
+  bool ExitSystem(uint32_t f, uint32_t r) override {
     calls.push_back("exit");
     flags = f;
     reason = r;
