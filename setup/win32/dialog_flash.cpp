@@ -1,6 +1,7 @@
 #include "setup/win32/dialog_flash.h"
 
 #include "setup/module_strings.h"
+#include "setup/win32/print_children.h"
 
 namespace zor {
 
@@ -70,6 +71,7 @@ bool CDialogFlash::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* resul
         return true;
       }
       DrawBackground(reinterpret_cast<HDC>(wParam), m_nPrintWidth, m_nPrintHeight);
+      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam));
       *result = 0;
       return true;
     case WM_CTLCOLORSTATIC:

@@ -1,5 +1,8 @@
 #include "setup/win32/dialog_wizard.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "setup/install_folder_check.h"
 #include "setup/payloads.h"
 #include "setup/restart.h"
@@ -7,6 +10,7 @@
 #include "setup/wizard_flow.h"
 #include "setup/win32/about_dlg.h"
 #include "setup/win32/lumaglimpse_install_app.h"
+#include "setup/win32/print_children.h"
 #include "setup/win32/win32_shutdown.h"
 
 #if __has_include("setup/win32/agreement_print.h")
@@ -53,14 +57,27 @@ CDialogWizard::~CDialogWizard() {
 
 std::wstring CDialogWizard::String(uint32_t id) { return m_pApp->m_strings.GetString(id); }
 
+int CDialogWizard::ButtonRowTop() const {
+  RECT line;
+  HWND separator = ::GetDlgItem(m_hWnd, IDC_WIZARD_SEPARATOR);
+  if (!separator || !::GetWindowRect(separator, &line)) return INT_MAX;
+  ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&line), 2);
+  return line.top;
+}
+
+// The rectangles are in pixels while the frame's buttons are in dialog
+// units, which follow the font: where the font is smaller than the one the
+// pixels were chosen for (a substitute for Tahoma, say), a page would reach
+// over the button row and hide the lower half of Next and Cancel. So a page
+// ends at the separator above the buttons.
 RECT CDialogWizard::PageRect() const {
   int x = ScaleX(175), y = ScaleY(55);
-  return {x, y, x + ScaleX(399), y + ScaleY(328)};
+  return {x, y, x + ScaleX(399), std::min(y + ScaleY(328), ButtonRowTop())};
 }
 
 RECT CDialogWizard::StepListRect() const {
   int y = ScaleY(55);
-  return {0, y, ScaleX(175), y + ScaleY(328)};
+  return {0, y, ScaleX(175), std::min(y + ScaleY(328), ButtonRowTop())};
 }
 
 CPage* CDialogWizard::PageAt(int index) {
@@ -204,7 +221,8 @@ void CDialogWizard::ShowPage() {
 }
 
 void CDialogWizard::OnNext() {
-  if (!::IsWindowEnabled(m_btnNext)) return;  // Enter while Next is locked
+  // Enter while Next is locked, or on the flash page where it is hidden.
+  if (!::IsWindowEnabled(m_btnNext) || !::IsWindowVisible(m_btnNext)) return;
   int length = ::GetWindowTextLengthW(m_btnNext);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   text.resize(static_cast<size_t>(::GetWindowTextW(m_btnNext, &text[0], length + 1)));
@@ -234,7 +252,8 @@ bool CDialogWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* resu
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_WIZARD_BACK:
-          if (::IsWindowEnabled(::GetDlgItem(m_hWnd, IDC_WIZARD_BACK))) PreviousPage();
+          if (HWND back = ::GetDlgItem(m_hWnd, IDC_WIZARD_BACK); ::IsWindowEnabled(back) && ::IsWindowVisible(back))
+            PreviousPage();
           break;
         case IDOK: OnNext(); break;
         case IDCANCEL:
@@ -282,6 +301,15 @@ bool CDialogWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* resu
       return true;
     case WM_CLOSE:
       RequestClose();
+      *result = 0;
+      return true;
+    case WM_PRINTCLIENT:
+      // The background has been erased into the context already.
+      if (!wParam) {
+        *result = -1;
+        return true;
+      }
+      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam));
       *result = 0;
       return true;
     default:

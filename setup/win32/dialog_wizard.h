@@ -54,6 +54,8 @@ class CDialogWizard : public CDialog {
   void ShowPageWindow(CPage& page, const RECT& rect);
   RECT PageRect() const;
   RECT StepListRect() const;
+  // Client y of the separator line above the buttons.
+  int ButtonRowTop() const;
   std::wstring String(uint32_t id);
 
   CSetupStartup* m_pApp;

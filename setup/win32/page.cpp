@@ -1,5 +1,7 @@
 #include "setup/win32/page.h"
 
+#include "setup/win32/print_children.h"
+
 namespace zor {
 
 CPage::~CPage() {
@@ -42,6 +44,7 @@ bool CPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
       RECT client;
       ::GetClientRect(m_hWnd, &client);
       ::FillRect(dc, &client, WhiteBrush());
+      PrintChildWindows(m_hWnd, dc);
       *result = 0;
       return true;
     }
