@@ -47,7 +47,7 @@ void CDialogFlash::DrawBackground(HDC dc, int width, int height) {
   ::DeleteObject(bitmap);
 }
 
-bool CDialogFlash::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+bool CDialogFlash::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
   switch (message) {
     case WM_TIMER:
       if (wParam == kFlashTimer) Done();
@@ -71,7 +71,7 @@ bool CDialogFlash::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* resul
         return true;
       }
       DrawBackground(reinterpret_cast<HDC>(wParam), m_nPrintWidth, m_nPrintHeight);
-      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam));
+      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam), lParam);
       *result = 0;
       return true;
     case WM_CTLCOLORSTATIC:

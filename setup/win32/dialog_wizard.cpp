@@ -247,7 +247,7 @@ void CDialogWizard::RequestClose() {
   EndDialog(IDCANCEL);
 }
 
-bool CDialogWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+bool CDialogWizard::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -309,7 +309,7 @@ bool CDialogWizard::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* resu
         *result = -1;
         return true;
       }
-      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam));
+      PrintChildWindows(m_hWnd, reinterpret_cast<HDC>(wParam), lParam);
       *result = 0;
       return true;
     default:

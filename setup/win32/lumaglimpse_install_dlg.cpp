@@ -64,6 +64,11 @@ void CLumaglimpseInstallDlg::ShowStatus(uint32_t stringId) {
   // is drawn now, before its step runs, or not at all.
   ::RedrawWindow(::GetDlgItem(m_hWnd, IDC_INSTALL_STATUS), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  // Where windows draw into a surface of their own that the system shows
+  // later (Wine's), a look at the queue brings the drawing to the screen;
+  // nothing is taken from the queue.
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 void CLumaglimpseInstallDlg::SetProgressRange(int32_t upper) {

@@ -15,8 +15,9 @@ namespace zor {
 
 // Every visible child of `parent`, bottom of the z-order first, drawn at
 // its place into `dc` (which shows `parent`'s client area), with its frame,
-// background and own children. A request for `parent` made while its
-// children are being drawn draws nothing more.
-void PrintChildWindows(HWND parent, HDC dc);
+// background and own children, when `flags` (those of the print-client
+// request) ask for children. A request for `parent` made while its children
+// are being drawn draws nothing more.
+void PrintChildWindows(HWND parent, HDC dc, LPARAM flags);
 
 }  // namespace zor
