@@ -136,7 +136,10 @@ class Host {
   // Opens an existing object for reading, sharing read and write, and closes
   // it at once; used for raw devices such as \\.\PHYSICALDRIVE0.
   virtual bool CanOpenDevice(const std::wstring& path) = 0;
-  virtual bool CreateDirectory(const std::wstring& path) = 0;
+  // `error` receives the system's error number when the folder was not
+  // made (kErrAlreadyExists for an existing one, kErrAccessDenied for a
+  // drive root, kErrPathNotFound when the parent or drive is missing).
+  virtual bool CreateDirectory(const std::wstring& path, long* error = nullptr) = 0;
   virtual bool DeleteFile(const std::wstring& path) = 0;
   // Replaces `to` if it exists.
   virtual bool MoveFile(const std::wstring& from, const std::wstring& to) = 0;

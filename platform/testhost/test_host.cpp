@@ -163,13 +163,33 @@ std::unique_ptr<File> TestHost::OpenFile(const std::wstring& requested, FileAcce
 
 bool TestHost::CanOpenDevice(const std::wstring& path) { return InSet(devices, Normalize(path)); }
 
-bool TestHost::CreateDirectory(const std::wstring& requested) {
+namespace {
+// "X:" or "X:\" (either separator).
+bool IsDriveOnly(const std::wstring& key) {
+  return (key.size() == 2 || (key.size() == 3 && key[2] == L'\\')) && key[1] == L':';
+}
+}  // namespace
+
+bool TestHost::CreateDirectory(const std::wstring& requested, long* error) {
+  directoryRequests.push_back(requested);
+  auto fail = [error](long e) {
+    if (error) *error = e;
+    return false;
+  };
   const std::wstring path = Physical(requested);
   std::wstring key = Normalize(path);
-  if (dirs_.count(key) || files_.count(key)) return false;
+  for (const auto& injected : createDirectoryErrors)
+    if (Normalize(injected.first) == key) return fail(injected.second);
+  if (key.empty()) return fail(kErrPathNotFound);
+  if (key.size() >= 2 && key[1] == L':' && missingDrives.find(key[0]) != std::wstring::npos)
+    return fail(kErrPathNotFound);
+  // Drive roots always exist; the system refuses to make the root itself.
+  if (IsDriveOnly(key)) return fail(key.size() == 2 ? kErrAlreadyExists : kErrAccessDenied);
+  if (dirs_.count(key) || files_.count(key)) return fail(kErrAlreadyExists);
   std::wstring parent = FolderOf(key);
-  if (parent.size() > 3 && !dirs_.count(Normalize(parent))) return false;
+  if (parent.size() > 3 && !dirs_.count(Normalize(parent))) return fail(kErrPathNotFound);
   dirs_.emplace(key, path);
+  if (error) *error = kErrSuccess;
   return true;
 }
 

@@ -41,6 +41,15 @@ class TestHost : public Host {
   // Every file path held, in the spelling first used.
   std::vector<std::wstring> FilePaths() const;
 
+  // Folder creation: every path asked for, in order and as spelled; an
+  // error injected per path (compared normalized); drive letters (lower
+  // case) of drives that do not exist, where every creation fails with
+  // kErrPathNotFound. "X:" answers kErrAlreadyExists and "X:\"
+  // kErrAccessDenied, as the system does for an existing drive.
+  std::vector<std::wstring> directoryRequests;
+  std::map<std::wstring, long> createDirectoryErrors;
+  std::wstring missingDrives;
+
   std::set<std::wstring> lockedFiles;    // open fails: sharing violation
   std::set<std::wstring> readOnlyFiles;  // open for writing fails: access denied
 
@@ -144,7 +153,7 @@ class TestHost : public Host {
   std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
                                  long* error = nullptr) override;
   bool CanOpenDevice(const std::wstring& path) override;
-  bool CreateDirectory(const std::wstring& path) override;
+  bool CreateDirectory(const std::wstring& path, long* error = nullptr) override;
   bool DeleteFile(const std::wstring& path) override;
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;

@@ -4,6 +4,7 @@
 
 #include "setup/payloads.h"
 #include "setup/setup_globals.h"
+#include "setup/win32/dialog_wizard.h"
 #include "setup/win32/install_frame.h"
 #include "setup/win32/orbit_rotator_adapter.h"
 
@@ -29,6 +30,12 @@ bool CLumaglimpseInstallApp::InitInstance() {
   bool result = CSetupStartup::InitInstance(m_lpCmdLine ? m_lpCmdLine : L"", *this, &MakeOrbitRotator,
                                             reinterpret_cast<WindowHandle>(::GetDesktopWindow()));
   return result;
+}
+
+void CLumaglimpseInstallApp::RunFreshInstall() {
+  if (m_hLangModule) AfxSetResourceHandle(reinterpret_cast<HINSTANCE>(m_hLangModule));
+  CDialogWizard wizard(this);
+  wizard.DoModal(nullptr);
 }
 
 void CLumaglimpseInstallApp::RunInstallPage() {

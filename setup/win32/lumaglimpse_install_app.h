@@ -22,10 +22,10 @@ class CLumaglimpseInstallApp : public CWinApp, public CSetupStartup, private ISe
   bool InitInstance() override;
 
  private:
-  // Until the wizard and the maintenance dialog exist, both run the install
-  // page alone in a frame: a fresh start into the default folder, a
-  // registered installation into its folder and language.
-  void RunFreshInstall() override { RunInstallPage(); }
+  // The wizard, modally.
+  void RunFreshInstall() override;
+  // Until the maintenance dialog exists, a registered installation runs the
+  // install page alone in a frame, into its folder and language.
   void RunMaintenance() override { RunInstallPage(); }
   void RunInstallPage();
 };
