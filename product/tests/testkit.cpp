@@ -40,7 +40,8 @@
 //   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
 //       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
 //       focused, text=<text>, not-text=<text>, contains=<part of the text>,
-//       not-contains=<text>,
+//       not-contains=<text>, hash=<hash>, not-hash=<hash> (the text's hash
+//       as state prints it),
 //       selected=<item text> (list and combo boxes)
 //   lumaglimpse_testkit track <seconds> <window> <control> <condition>
 //       as wait, and until the window lies within the screen; then print
@@ -49,7 +50,7 @@
 //   lumaglimpse_testkit paint <seconds> <window>
 //       have the window paint what is due (before a screenshot)
 //   lumaglimpse_testkit state <seconds> <window> <control>
-//       print "class: ", "text: ", "visible: 0|1", "enabled: 0|1",
+//       print "class: ", "text: ", "length: ", "hash: ", "visible: 0|1", "enabled: 0|1",
 //       "focused: 0|1", and for buttons that check "checked: 0|1", for list
 //       and combo boxes "selected: <index> <text>" and "item: <index> <text>"
 //   lumaglimpse_testkit click <seconds> <window> <control>
