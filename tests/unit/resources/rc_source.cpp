@@ -140,7 +140,26 @@ std::map<int, std::wstring> LoadScriptStrings(const char* source, std::string& e
     error = rc.error;
     return {};
   }
-  for (const RcString& s : rc.strings) {
+  // A language's texts may live in a fragment of their own that the script
+  // includes ("zh_CN_texts.rci", shared with the setup program's script).
+  std::vector<RcString> strings = rc.strings;
+  for (const std::string& include : rc.includes) {
+    const std::string suffix = "_texts.rci";
+    if (include.size() <= suffix.size() || include.compare(include.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    auto fragment = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/" + include);
+    if (!fragment) {
+      error = "cannot read " + include + ", included by " + source;
+      return {};
+    }
+    RcScript part = ParseRcScript(*fragment);
+    if (!part.error.empty()) {
+      error = include + ": " + part.error;
+      return {};
+    }
+    strings.insert(strings.end(), part.strings.begin(), part.strings.end());
+  }
+  for (const RcString& s : strings) {
     auto id = ids.find(s.name);
     if (id == ids.end()) {
       error = "unknown id " + s.name;
