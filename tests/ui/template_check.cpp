@@ -194,8 +194,23 @@ void ReportFit(const Module& m, const std::string& where, const std::wstring& te
                      " x " + std::to_string(fit.available.cy) + " px");
 }
 
+// Which font Wine actually gave a dialog: substitutes change every measure.
+std::string FontInUse(HWND dlg) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(dlg);
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(dlg, dc);
+  return "\"" + Utf8(face) + "\", " + std::to_string(tm.tmHeight) + " px high";
+}
+
 int CheckTexts(const Module& m, HWND host, Report& report) {
   int measured = 0;
+  std::set<std::string> fonts;
   for (const ExpectedDialog& d : ExpectedDialogs()) {
     auto stored = m.templates.find(d.id);
     if (stored == m.templates.end() || stored->second.items.size() != d.controls.size()) continue;
@@ -204,6 +219,7 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
       report.Fail(m, Where(d) + ": the dialog cannot be created from its template");
       continue;
     }
+    fonts.insert(Utf8(d.face) + " as " + FontInUse(dlg));
     // Children in creation order, which is the template's order.
     size_t i = 0;
     for (HWND child = GetWindow(dlg, GW_CHILD); child && i < d.controls.size();
@@ -233,6 +249,7 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
     }
     DestroyWindow(dlg);
   }
+  for (const std::string& f : fonts) std::printf("%s: font %s\n", m.code.c_str(), f.c_str());
   return measured;
 }
 
