@@ -4,6 +4,7 @@
 
 #include "setup/payloads.h"
 #include "setup/setup_globals.h"
+#include "setup/win32/dialog_repair.h"
 #include "setup/win32/install_frame.h"
 #include "setup/win32/orbit_rotator_adapter.h"
 
@@ -42,6 +43,12 @@ void CLumaglimpseInstallApp::RunInstallPage() {
     frame.DoModal(nullptr);
   }
   if (pageModule) CurrentHost().UnloadModule(pageModule);
+}
+
+void CLumaglimpseInstallApp::RunMaintenance() {
+  if (m_hLangModule) AfxSetResourceHandle(reinterpret_cast<HINSTANCE>(m_hLangModule));
+  CDialogRepair dialog(this, m_strInstallDir);
+  dialog.DoModal(nullptr);
 }
 
 }  // namespace zor

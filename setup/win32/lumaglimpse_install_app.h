@@ -22,11 +22,12 @@ class CLumaglimpseInstallApp : public CWinApp, public CSetupStartup, private ISe
   bool InitInstance() override;
 
  private:
-  // Until the wizard and the maintenance dialog exist, both run the install
-  // page alone in a frame: a fresh start into the default folder, a
-  // registered installation into its folder and language.
+  // Until the wizard exists, a fresh start runs the install page alone in a
+  // frame, into the default folder.
   void RunFreshInstall() override { RunInstallPage(); }
-  void RunMaintenance() override { RunInstallPage(); }
+  // The maintenance dialog for the registered folder (already the install
+  // folder) and language.
+  void RunMaintenance() override;
   void RunInstallPage();
 };
 

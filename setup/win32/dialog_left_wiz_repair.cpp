@@ -1,0 +1,40 @@
+#include "setup/win32/dialog_left_wiz_repair.h"
+
+#include "resource_ids.h"
+#include "setup/maintenance.h"
+
+namespace zor {
+
+namespace {
+
+const int kRowIcons[2] = {IDC_REPAIR_STEP_ICON1, IDC_REPAIR_STEP_ICON2};
+const int kRowLabels[2] = {IDC_REPAIR_STEP_LABEL1, IDC_REPAIR_STEP_LABEL2};
+
+HICON OwnIcon(UINT id) { return ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
+
+}  // namespace
+
+CDialogLeftWizRepair::CDialogLeftWizRepair() : CPage(IDD_REPAIR_STEP_LIST) {}
+
+BOOL CDialogLeftWizRepair::OnInitDialog() {
+  EnableControlStyles();
+  m_hIconDone = OwnIcon(kStepIconDone);
+  m_hIconCurrent = OwnIcon(kStepIconCurrent);
+  m_hIconPending = OwnIcon(kStepIconPending);
+  return TRUE;
+}
+
+void CDialogLeftWizRepair::SelectStep(int step) {
+  if (!m_hWnd) return;
+  std::optional<std::array<StepRowState, 2>> rows = RepairStepRows(step);
+  if (!rows) return;
+  for (size_t i = 0; i < rows->size(); ++i) {
+    const StepRowState& row = (*rows)[i];
+    HICON icon = row.icon == kStepIconDone ? m_hIconDone : row.icon == kStepIconCurrent ? m_hIconCurrent : m_hIconPending;
+    // A missing icon would blank the control; it keeps its last one instead.
+    if (icon) ::SendDlgItemMessageW(m_hWnd, kRowIcons[i], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    if (HWND label = ::GetDlgItem(m_hWnd, kRowLabels[i])) ::EnableWindow(label, row.labelEnabled ? TRUE : FALSE);
+  }
+}
+
+}  // namespace zor
