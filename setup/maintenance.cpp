@@ -13,6 +13,11 @@ namespace {
 // ShellExecute's "show the window in its current size and position".
 constexpr int kShowWindow = 5;  // SW_SHOW
 
+// The program's own step icons.
+constexpr uint32_t kIconDone = 147;
+constexpr uint32_t kIconCurrent = 148;
+constexpr uint32_t kIconPending = 149;
+
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
@@ -24,12 +29,12 @@ std::wstring UninstallerPath(const std::wstring& folder) {
   return folder.substr(0, end) + L"\\" + kMaintenanceUninstaller;
 }
 
-std::optional<std::array<StepRowState, 2>> RepairStepRows(int step) {
+std::optional<std::array<RepairStepRow, 2>> RepairStepRows(int step) {
   switch (step) {
     case 1:
-      return std::array<StepRowState, 2>{{{kStepIconCurrent, true}, {kStepIconPending, false}}};
+      return std::array<RepairStepRow, 2>{{{kIconCurrent, true}, {kIconPending, false}}};
     case 2:
-      return std::array<StepRowState, 2>{{{kStepIconDone, true}, {kStepIconDone, true}}};
+      return std::array<RepairStepRow, 2>{{{kIconDone, true}, {kIconDone, true}}};
     default:
       return std::nullopt;
   }

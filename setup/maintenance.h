@@ -50,16 +50,16 @@ void CarryOutMaintenance(MaintenanceChoice choice, const std::wstring& installDi
                          IStringSource& strings);
 
 // The maintenance step list: two rows, "Repair installation..." and
-// "Installation is successfully repaired", each an icon and a label. Icon
-// ids are those of the program's own step icons.
-enum StepIcon : uint32_t { kStepIconDone = 147, kStepIconCurrent = 148, kStepIconPending = 149 };
-struct StepRowState {
+// "Installation is successfully repaired", each an icon and a label. `icon`
+// is one of the program's own step icons: 147 done, 148 current, 149
+// pending.
+struct RepairStepRow {
   uint32_t icon;
   bool labelEnabled;
 };
 // The rows for `step`: 1 = repairing (first row current, second pending and
 // greyed), 2 = repaired (both done). nullopt for any other step: the list
 // stays as it is.
-std::optional<std::array<StepRowState, 2>> RepairStepRows(int step);
+std::optional<std::array<RepairStepRow, 2>> RepairStepRows(int step);
 
 }  // namespace zor

@@ -146,19 +146,19 @@ TEST(Maintenance, NextRepairsOrStartsTheUninstallerAndSaysSoWhenItCannot) {
 }
 
 TEST(Maintenance, TheStepListShowsRepairingThenRepaired) {
-  using zor::StepRowState;
+  using zor::RepairStepRow;
   const struct {
     int step;
-    std::optional<std::array<StepRowState, 2>> rows;
+    std::optional<std::array<RepairStepRow, 2>> rows;
   } cases[] = {
-      {1, std::array<StepRowState, 2>{{{148, true}, {149, false}}}},
-      {2, std::array<StepRowState, 2>{{{147, true}, {147, true}}}},
+      {1, std::array<RepairStepRow, 2>{{{148, true}, {149, false}}}},
+      {2, std::array<RepairStepRow, 2>{{{147, true}, {147, true}}}},
       {0, std::nullopt},
       {3, std::nullopt},
       {-1, std::nullopt},
   };
   for (const auto& c : cases) {
-    std::optional<std::array<StepRowState, 2>> rows = zor::RepairStepRows(c.step);
+    std::optional<std::array<RepairStepRow, 2>> rows = zor::RepairStepRows(c.step);
     ASSERT_EQ(rows.has_value(), c.rows.has_value()) << c.step;
     if (!rows) continue;
     for (size_t i = 0; i < 2; ++i) {
