@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Running the setup again on a machine with the product shows the
+# maintenance dialog, with repair chosen:
+#
+#   setup_maintenance.sh <package> <stage folder> <lumaglimpse_testkit.exe>
+#
+# - Cancel leaves the machine as it was: the same files and folders, the
+#   same registry entries, no result line.
+# - Uninstall without an uninstaller in the install folder tells the user
+#   so (string 160 and the path) and changes nothing.
+# - Uninstall starts the product's uninstaller, which asks first; once the
+#   question is answered, everything the installation added is gone again.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/setup_lib.sh"
+e2e_with_display "$@"
+e2e_start maintenance "$@"
+
+maintenance='Tarvex Lumaglimpse installation'  # caption of the maintenance dialog
+uninstaller_caption='Tarvex Lumaglimpse Uninstall'
+message_160='The Tarvex Lumaglimpse uninstaller could not be started. To restore it, run this setup again and choose to repair the installation.'
+
+# Every key the installation writes, with everything below it, in both views.
+registry_state() {
+  local view key
+  for view in 32 64; do
+    for key in "$uninstall_key" "$product_key" "$service_key" "$clsid_key" \
+        'HKLM\Software\Classes\Vizorel.FrameSource' 'HKLM\Software\Classes\Vizorel.FrameSource.1'; do
+      echo "== $key ($view-bit)"
+      wine reg query "$key" /s "/reg:$view" 2>/dev/null | tr -d '\r'
+    done
+  done
+}
+
+# Starts the setup without a switch; it shows the maintenance dialog.
+start_maintenance() {
+  start_bg "$WINEPREFIX/setup.rc" "$package"
+}
+
+# Waits for the setup started by start_maintenance to end.
+setup_ended() {
+  local n
+  for ((n = 0; n < 600; n++)); do
+    [[ -s $WINEPREFIX/setup.rc ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+before=$(snapshot)
+run_setup "$package" -s
+[[ -f $install/Uninstall.exe ]] || e2e_die "the installation did not happen"
+installed=$(snapshot)
+installed_keys=$(registry_state)
+installed_log=$(log_lines)
+grep -q "^    Lang    REG_DWORD    0x1$" <<<"$installed_keys" || e2e_die "the installation registered no Lang 1"
+
+# Cancel.
+start_maintenance
+out=$(win "$testkit" press "$maintenance" 60 2)
+check "the maintenance dialog appears and Cancel closes it" grep -qx 'clicked: &Cancel' <<<"$out"
+check "the setup ends after Cancel" setup_ended
+settle
+after=$(snapshot)
+if [[ $after == "$installed" ]]; then
+  pass "Cancel changed no file or folder"
+else
+  fail "Cancel changed files (< before, > after):"
+  diff <(echo "$installed") <(echo "$after") >&2
+fi
+keys=$(registry_state)
+if [[ $keys == "$installed_keys" ]]; then
+  pass "Cancel changed no registry entry"
+else
+  fail "Cancel changed the registry (< before, > after):"
+  diff <(echo "$installed_keys") <(echo "$keys") >&2
+fi
+[[ $(log_lines) == "$installed_log" ]] && pass "Cancel wrote no result line" || fail "result log: $(log_lines)"
+
+# Uninstall, with the uninstaller gone from the install folder.
+mv "$install/Uninstall.exe" "$WINEPREFIX/Uninstall.exe.aside"
+without=$(snapshot)
+start_maintenance
+win "$testkit" press "$maintenance" 60 1005 >/dev/null || fail "no uninstall choice in the maintenance dialog"
+win "$testkit" press "$maintenance" 10 1 >/dev/null || fail "no Next in the maintenance dialog"
+out=$(win "$testkit" press "$caption" 60 1)
+if grep -qxF "text: $message_160" <<<"$out" && grep -qxF "${install_win}uninstall.exe" <<<"$out"; then
+  pass "a missing uninstaller is reported with its path"
+else
+  fail "no report of the missing uninstaller: $out"
+fi
+check "the setup ends after the report" setup_ended
+settle
+[[ $(snapshot) == "$without" ]] && pass "nothing changed on the machine" || fail "files changed: $(diff <(echo "$without") <(snapshot))"
+[[ $(registry_state) == "$installed_keys" ]] && pass "nor in the registry" || fail "the registry changed"
+mv "$WINEPREFIX/Uninstall.exe.aside" "$install/Uninstall.exe"
+
+# Uninstall.
+start_maintenance
+win "$testkit" press "$maintenance" 60 1005 >/dev/null || fail "no uninstall choice in the maintenance dialog"
+win "$testkit" press "$maintenance" 10 1 >/dev/null || fail "no Next in the maintenance dialog"
+out=$(win "$testkit" press "$uninstaller_caption" 60 6)
+check "Next with uninstall chosen starts the uninstaller, which asks first" grep -qx 'clicked: &Yes' <<<"$out"
+check "the setup ends once the uninstaller runs" setup_ended
+out=$(win "$testkit" press "$uninstaller_caption" 120 1)
+check "the uninstaller reports the removal" grep -qx 'text: Tarvex Lumaglimpse was removed from this computer.' <<<"$out"
+settle
+after=$(snapshot)
+left=$(added "$before" "$after")
+want=$(startup_lines | LC_ALL=C sort)
+if [[ $left == "$want" ]]; then
+  pass "only the setup's start-up files and the result log are left"
+else
+  fail "left after uninstalling (< left, > expected):"
+  diff <(echo "$left") <(echo "$want") >&2
+fi
+gone=$(removed "$before" "$after")
+[[ -z $gone ]] && pass "nothing of the machine's own was removed" || fail "removed: $gone"
+keys=()
+for view in 32 64; do
+  for key in "$uninstall_key" "$product_key" 'HKLM\Software\Tarvex' "$service_key" "$clsid_key" \
+      'HKLM\Software\Classes\Vizorel.FrameSource' 'HKLM\Software\Classes\Vizorel.FrameSource.1'; do
+    reg_key_exists "$key" "$view" && keys+=("$key ($view-bit)")
+  done
+done
+((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
+  fail "keys left: ${keys[*]}"
+
+e2e_finish
