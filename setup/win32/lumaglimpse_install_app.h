@@ -22,13 +22,11 @@ class CLumaglimpseInstallApp : public CWinApp, public CSetupStartup, private ISe
   bool InitInstance() override;
 
  private:
-  // Until the wizard exists, a fresh start runs the install page alone in a
-  // frame, into the default folder.
-  void RunFreshInstall() override { RunInstallPage(); }
+  // The wizard, modally.
+  void RunFreshInstall() override;
   // The maintenance dialog for the registered folder (already the install
   // folder) and language.
   void RunMaintenance() override;
-  void RunInstallPage();
 };
 
 }  // namespace zor
