@@ -122,14 +122,6 @@ def intersect(*shapes):
     return lambda x, y: max(s(x, y) for s in shapes)
 
 
-def union(*shapes):
-    return lambda x, y: min(s(x, y) for s in shapes)
-
-
-def subtract(shape, cut):
-    return lambda x, y: max(shape(x, y), -cut(x, y))
-
-
 # ---------------------------------------------------------------- paints
 # A paint maps a point to (r, g, b) or (r, g, b, alpha).
 
@@ -430,21 +422,23 @@ def flash_background():
         c.fill(ring(mx, my, r, 1.3), WHITE + (0.07 - 0.012 * k,))
     draw_mark(c, mx, my, mr, on_dark=True)
     # Capture-frame corners around the mark.
-    f, arm = mr + 22, 18
+    f, arm, t = mr + 23, 18, 2.4
     for sx in (-1, 1):
         for sy in (-1, 1):
             x, y = mx + sx * f, my + sy * f
-            c.fill(stroke([(x - sx * arm, y), (x, y), (x, y - sy * arm)], 2.4), WHITE + (0.75,))
+            bracket = polygon([(x, y), (x - sx * arm, y), (x - sx * arm, y - sy * t),
+                               (x - sx * t, y - sy * t), (x - sx * t, y - sy * arm), (x, y - sy * arm)])
+            c.fill(bracket, WHITE + (0.75,), (x - arm - 2, y - arm - 2, x + arm + 2, y + arm + 2))
     # A horizon of light along the bottom edge, clear of the version text.
     hx, hy, hr = w / 2.0, h + 300.0, 360.0
     c.fill(circle(hx, hy, hr), radial_gradient(hx, hy, hr, [(0.0, BRAND[4] + (0.0,)),
                                                              (0.93, BRAND[4] + (0.0,)),
-                                                             (0.995, BRAND[2] + (0.28,)),
+                                                             (0.995, BRAND[2] + (0.20,)),
                                                              (1.0, BRAND[2] + (0.0,))]),
            (0, 360, w, h))
 
     def horizon_line(x, y):
-        return BRAND[0] + (0.9 * (1.0 - smoothstep(0.0, hr * 0.8, abs(x - hx))),)
+        return BRAND[0] + (0.7 * (1.0 - smoothstep(0.0, hr * 0.8, abs(x - hx))),)
     c.fill(ring(hx, hy, hr - 0.8, 1.6), horizon_line, (0, 360, w, h))
     # Accent bar above the thanks text.
     c.fill(rounded_rect(121, 216, 171, 219, 1.5),
@@ -465,7 +459,9 @@ def app_icon(size):
 
 
 def _step_disc(size):
-    return size / 2.0, size / 2.0, size * 0.44
+    # A whole-pixel radius about the centre puts the disc's edges on pixel
+    # boundaries where they are straightest, so the small sizes stay crisp.
+    return size / 2.0, size / 2.0, float(round(size * 0.44))
 
 
 def step_done(size):
@@ -491,7 +487,7 @@ def step_current(size):
 def step_pending(size):
     c = Canvas(size, size)
     cx, cy, r = _step_disc(size)
-    width = max(1.3, size * 0.085)
+    width = max(1.5, float(round(size * 0.075)))
     c.fill(ring(cx, cy, r - width / 2.0, width), GREY_RING)
     return c
 

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs the dialog template check under Wine on an Xvfb display of its own:
+# the dialogs are created (hidden) to measure their texts, which needs one.
+#
+#   template_check.sh <zor_template_check.exe> CODE=PATH...
+#
+# ZOR_UI_SHOTS=<folder>: also show a few screens of each module and save
+# them there as PNG files (ImageMagick converts Wine's bitmaps).
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../e2e/setup_lib.sh"
+e2e_with_display "$@"
+
+check=$1
+shift
+args=()
+if [[ -n ${ZOR_UI_SHOTS:-} ]]; then
+  mkdir -p "$ZOR_UI_SHOTS"
+  shots=$(cd "$ZOR_UI_SHOTS" && pwd)
+  args=(--shots "Z:$shots")
+fi
+"$here/../wine/run.sh" "$check" "${args[@]}" "$@"
+rc=$?
+if [[ -n ${ZOR_UI_SHOTS:-} ]]; then
+  for bmp in "$shots"/*.bmp; do
+    [[ -f $bmp ]] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+fi
+exit "$rc"
