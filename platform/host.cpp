@@ -76,7 +76,14 @@ bool Host::StartProgram(const std::wstring&, const std::wstring&, const std::wst
 }
 
 long Host::CreateNamedEvent(const std::wstring& /*name*/) { return kErrInvalidFunction; }
+long Host::CreateHeldFolder(const std::wstring& /*path*/, const std::wstring& /*sddl*/, FolderHold* hold) {
+  if (hold) *hold = 0;
+  return kErrInvalidFunction;
+}
+void Host::ReleaseHeldFolder(FolderHold /*hold*/) {}
+bool Host::RemoveFolder(const std::wstring& /*path*/) { return false; }
 Host::Module Host::LoadModule(const std::wstring& /*path*/) { return 0; }
+Host::Module Host::LoadModuleWithItsImports(const std::wstring& path) { return LoadModule(path); }
 void Host::UnloadModule(Module /*module*/) {}
 void* Host::ModuleProc(Module /*module*/, const std::string& /*name*/) { return nullptr; }
 bool Host::ReadResource(Module, const std::wstring&, uint32_t, std::string*) { return false; }

@@ -136,7 +136,10 @@ class Host {
   // Opens an existing object for reading, sharing read and write, and closes
   // it at once; used for raw devices such as \\.\PHYSICALDRIVE0.
   virtual bool CanOpenDevice(const std::wstring& path) = 0;
-  virtual bool CreateDirectory(const std::wstring& path) = 0;
+  // `error` receives the system's error number when the folder was not
+  // made (kErrAlreadyExists for an existing one, kErrAccessDenied for a
+  // drive root, kErrPathNotFound when the parent or drive is missing).
+  virtual bool CreateDirectory(const std::wstring& path, long* error = nullptr) = 0;
   virtual bool DeleteFile(const std::wstring& path) = 0;
   // Replaces `to` if it exists.
   virtual bool MoveFile(const std::wstring& from, const std::wstring& to) = 0;
@@ -229,10 +232,30 @@ class Host {
   // handle has been closed again. Anything else: the call failed.
   virtual long CreateNamedEvent(const std::wstring& name);
 
+  // A folder made and opened in one step (NtCreateFile creating a
+  // directory) and held open, without letting others delete, until
+  // ReleaseHeldFolder: while held, nobody can rename it away and put
+  // another folder under its name, so what this process writes there and
+  // later loads is what it finds there. `sddl` (revision 1) is its access
+  // list; a text the system refuses makes nothing. kErrSuccess with
+  // `hold` set, kErrAlreadyExists when something of that name exists,
+  // another error otherwise. The default holds nothing and fails
+  // (kErrInvalidFunction).
+  using FolderHold = uintptr_t;
+  virtual long CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold);
+  virtual void ReleaseHeldFolder(FolderHold hold);
+  // RemoveDirectoryW: removes an empty folder. The default removes nothing.
+  virtual bool RemoveFolder(const std::wstring& path);
+
   // Libraries and their resources. Module 0 is the running program.
   using Module = uintptr_t;
   // LoadLibraryW; 0 on failure.
   virtual Module LoadModule(const std::wstring& path);
+  // LoadLibraryExW with LOAD_WITH_ALTERED_SEARCH_PATH on a full path: the
+  // libraries the module imports are looked for in its own folder before
+  // anywhere else (the program's folder is not searched first). The
+  // default is LoadModule.
+  virtual Module LoadModuleWithItsImports(const std::wstring& path);
   virtual void UnloadModule(Module module);
   // GetProcAddress; null when missing.
   virtual void* ModuleProc(Module module, const std::string& name);

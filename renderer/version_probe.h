@@ -1,6 +1,6 @@
 // Reads the version resource of a Windows program or library from its bytes,
-// without loading it: the setup uses it to tell our renderer libraries from a
-// file of the same name that some other product put into the system folder.
+// without loading it: it tells our renderer libraries from a file of the same
+// name of another product's.
 //
 // Any bytes are safe input: every read is bounds-checked, and a damaged or
 // foreign file only means "no such value".

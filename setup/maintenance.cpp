@@ -13,11 +13,6 @@ namespace {
 // ShellExecute's "show the window in its current size and position".
 constexpr int kShowWindow = 5;  // SW_SHOW
 
-// The program's own step icons.
-constexpr uint32_t kIconDone = 147;
-constexpr uint32_t kIconCurrent = 148;
-constexpr uint32_t kIconPending = 149;
-
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
@@ -27,17 +22,6 @@ std::wstring UninstallerPath(const std::wstring& folder) {
   while (end > 0 && IsSeparator(folder[end - 1])) --end;
   if (end == 0) return std::wstring();
   return folder.substr(0, end) + L"\\" + kMaintenanceUninstaller;
-}
-
-std::optional<std::array<RepairStepRow, 2>> RepairStepRows(int step) {
-  switch (step) {
-    case 1:
-      return std::array<RepairStepRow, 2>{{{kIconCurrent, true}, {kIconPending, false}}};
-    case 2:
-      return std::array<RepairStepRow, 2>{{{kIconDone, true}, {kIconDone, true}}};
-    default:
-      return std::nullopt;
-  }
 }
 
 void ReadRegisteredLanguage() {

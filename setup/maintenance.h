@@ -7,9 +7,6 @@
 // installation left in that folder is started through the shell).
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <optional>
 #include <string>
 
 #include "setup/string_source.h"
@@ -49,17 +46,9 @@ class IRepairWizard {
 void CarryOutMaintenance(MaintenanceChoice choice, const std::wstring& installDir, IRepairWizard& repair,
                          IStringSource& strings);
 
-// The maintenance step list: two rows, "Repair installation..." and
-// "Installation is successfully repaired", each an icon and a label. `icon`
-// is one of the program's own step icons: 147 done, 148 current, 149
-// pending.
-struct RepairStepRow {
-  uint32_t icon;
-  bool labelEnabled;
-};
-// The rows for `step`: 1 = repairing (first row current, second pending and
-// greyed), 2 = repaired (both done). nullopt for any other step: the list
-// stays as it is.
-std::optional<std::array<RepairStepRow, 2>> RepairStepRows(int step);
+// The maintenance step list has two rows, "Repair installation..." and
+// "Installation is successfully repaired"; the wizard's step rule
+// (StepListStates) sets them: step 1 while repairing, 2 when repaired.
+constexpr int kRepairStepRows = 2;
 
 }  // namespace zor

@@ -1,6 +1,5 @@
 #include "setup/payloads.h"
 
-#include "renderer/version_probe.h"
 #include "setup/language_table.h"
 
 namespace zor {
@@ -77,95 +76,81 @@ int ExtractResourceToTemp(Host::Module source, uint32_t id, const std::wstring& 
   return ExtractResourceTo(CurrentHost().TempFolder(), source, id, type, fileName);
 }
 
-int ExtractResourceToSystem(Host::Module source, uint32_t id, const std::wstring& type,
-                            const std::wstring& fileName) {
-  std::wstring system = CurrentHost().SystemFolder();
-  return ExtractResourceTo(system.empty() ? std::wstring() : system + L"\\", source, id, type, fileName);
-}
-
 int ExtractLanguageModules(Host::Module source) {
   for (const PayloadFile& f : kLanguageModules)
     ExtractResourceToTemp(source, f.resourceId, kLanguageModuleType, f.fileName);
   return 1;
 }
 
-namespace {
+const wchar_t kRendererFolderPrefix[] = L"LumaglimpseRenderer.";
+// Protected from inheriting the temp folder's entries (which give the user
+// full control), so a process of the same user that is not elevated can
+// neither add a file nor change one; the files inherit the same list.
+const wchar_t kRendererFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
-// Larger than any library of ours by far; a file this big is someone else's.
-constexpr int64_t kLargestRendererLibrary = 64 << 20;
+CRendererFolder::~CRendererFolder() { CurrentHost().ReleaseHeldFolder(m_hold); }
 
-// Whole contents of an existing file; nullopt when it cannot be read.
-std::optional<std::string> ReadExistingFile(Host& host, const std::wstring& path) {
-  auto file = host.OpenFile(path, FileAccess::kRead, kShareRead | kShareWrite, FileCreate::kOpenExisting);
-  if (!file) return std::nullopt;
-  int64_t size = file->Size();
-  if (size < 0 || size > kLargestRendererLibrary) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    int64_t n = file->Read(&bytes[done], bytes.size() - done);
-    if (n <= 0) return std::nullopt;
-    done += static_cast<size_t>(n);
+bool CRendererFolder::Create() {
+  if (!m_strPath.empty()) return true;
+  Host& host = CurrentHost();
+  std::wstring temp = host.TempFolder();
+  // Without a known temp folder the name alone would land in whatever
+  // folder is current.
+  if (temp.empty()) return false;
+  for (int n = 1; n <= kRendererFolderNames; ++n) {
+    std::wstring path = temp + kRendererFolderPrefix + std::to_wstring(n);
+    Host::FolderHold hold = 0;
+    long error = host.CreateHeldFolder(path, kRendererFolderSddl, &hold);
+    if (error == kErrSuccess) {
+      m_strPath = path;
+      m_hold = hold;
+      return true;
+    }
+    // Anything but a name already taken (no temp folder, no rights) would
+    // fail for every other name as well.
+    if (error != kErrAlreadyExists) return false;
   }
-  return bytes;
+  return false;
 }
 
-}  // namespace
-
-namespace {
-
-// What lies in the system folder under a renderer library's name.
-enum class SystemCopy { kAbsent, kOurs, kForeign };
-
-// Ours: the payload's very bytes, or a build whose version resource names
-// our renderer. A file that cannot be read counts as foreign, since nobody
-// can tell whose it is.
-SystemCopy InspectSystemCopy(Host& host, const std::wstring& path, const std::string& payload) {
-  if (!host.FileExists(path)) return SystemCopy::kAbsent;
-  std::optional<std::string> existing = ReadExistingFile(host, path);
-  if (!existing) return SystemCopy::kForeign;
-  return *existing == payload || IsOurRendererLibrary(*existing) ? SystemCopy::kOurs : SystemCopy::kForeign;
+std::wstring CRendererFolder::PathOf(const std::wstring& fileName) const {
+  return m_strPath.empty() ? std::wstring() : m_strPath + L"\\" + fileName;
 }
 
-// The system folder's path of a library and its payload; false when either
-// is unknown.
-bool LibraryAndPayload(Host& host, Host::Module source, const PayloadFile& library, std::wstring* path,
-                       std::string* payload) {
-  if (!host.ReadResource(source, kRendererLibraryType, library.resourceId, payload)) return false;
-  std::wstring system = host.SystemFolder();
-  if (system.empty()) return false;
-  *path = system + L"\\" + library.fileName;
-  return true;
-}
-
-}  // namespace
-
-int ExtractRendererLibrary(Host::Module source, const PayloadFile& library) {
+bool CRendererFolder::WriteLibraries(Host::Module source) {
+  if (m_strPath.empty()) return false;
   Host& host = CurrentHost();
-  std::wstring target;
-  std::string payload;
-  if (!LibraryAndPayload(host, source, library, &target, &payload)) return 0;
-  // The system folder is shared with every other program: a library of the
-  // same name that another product installed there is theirs, and replacing
-  // it would break them. Only our own builds are rewritten.
-  if (InspectSystemCopy(host, target, payload) == SystemCopy::kForeign) return 0;
-  return ExtractResourceToSystem(source, library.resourceId, kRendererLibraryType, library.fileName);
-}
-
-bool RendererLibrariesInPlace(Host::Module source) {
-  Host& host = CurrentHost();
+  bool all = true;
   for (const PayloadFile& f : kRendererLibraries) {
-    std::wstring path;
-    std::string payload;
-    if (!LibraryAndPayload(host, source, f, &path, &payload)) return false;
-    if (InspectSystemCopy(host, path, payload) != SystemCopy::kOurs) return false;
+    std::string bytes;
+    if (!host.ReadResource(source, kRendererLibraryType, f.resourceId, &bytes)) {
+      all = false;
+      continue;
+    }
+    std::wstring path = PathOf(f.fileName);
+    // The folder is new, so nothing can be there yet; should something be,
+    // it is not ours to overwrite or to load.
+    auto file = host.OpenFile(path, FileAccess::kWrite, kShareRead, FileCreate::kCreateNew);
+    if (!file) {
+      all = false;
+      continue;
+    }
+    m_written.push_back(path);
+    if (file->Write(bytes.data(), bytes.size()) != static_cast<int64_t>(bytes.size())) all = false;
   }
-  return true;
+  return all;
 }
 
-int ExtractRendererLibraries(Host::Module source) {
-  for (const PayloadFile& f : kRendererLibraries) ExtractRendererLibrary(source, f);
-  return 1;
+void CRendererFolder::Remove() {
+  if (m_strPath.empty()) return;
+  Host& host = CurrentHost();
+  for (const std::wstring& path : m_written) host.DeleteFile(path);
+  m_written.clear();
+  // A folder that is held cannot be removed, not even by its holder.
+  host.ReleaseHeldFolder(m_hold);
+  m_hold = 0;
+  host.RemoveFolder(m_strPath);
+  m_strPath.clear();
 }
 
 std::wstring LanguageModulePath(int row) {

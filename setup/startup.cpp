@@ -55,13 +55,19 @@ bool CSetupStartup::InitInstance(const std::wstring& commandLine, ISetupWindows&
   m_renderer.LoadRotator(0, rotatorFactory, desktopWindow);
   if (m_hLangModule) m_strings.SetModule(m_hLangModule);
 
+  // Ending the process runs no destructors: the renderer's folder goes
+  // first, as it would at a normal end.
+  auto endProcess = [&] {
+    m_renderer.Unload();
+    host.ExitProcess(0);
+  };
   if (!IsSupportedOS()) {
     ShowMessage(kIdsUnsupportedSystem);
-    host.ExitProcess(0);
+    endProcess();
   }
   if (!HasAdminRights()) {
     ShowMessage(kIdsNeedAdministrator);
-    host.ExitProcess(0);
+    endProcess();
   }
   // A path that does not fit keeps the previous one, so the outcome still
   // reaches a log the caller can find.
@@ -73,7 +79,7 @@ bool CSetupStartup::InitInstance(const std::wstring& commandLine, ISetupWindows&
     // Shown in silent mode too: the checks come before the mode.
     ShowMessage(kIdsPackageDamaged);
     WriteResult(g_szResultLog, kResultPackageDamaged);
-    host.ExitProcess(0);
+    endProcess();
   }
   m_pProject = m_extract.GetProject();
   if (m_pProject) {

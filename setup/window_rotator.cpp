@@ -1,32 +1,42 @@
 #include "setup/window_rotator.h"
 
-#include "setup/payloads.h"
-
 namespace zor {
 
-CRendererHolder::~CRendererHolder() {
+CRendererHolder::~CRendererHolder() { Unload(); }
+
+void CRendererHolder::Unload() {
   if (m_p3DRotator) m_p3DRotator->Release();
+  m_p3DRotator.reset();
+  // Released, the rotator has taken down its window and its window class,
+  // so nothing of the library runs after this; its supporting libraries go
+  // with it. The files can only be deleted once no image of them is mapped.
+  if (m_hRendererModule) CurrentHost().UnloadModule(m_hRendererModule);
+  m_hRendererModule = 0;
+  m_folder.Remove();
 }
 
 int CRendererHolder::LoadRotator(Host::Module source, RotatorFactory factory, WindowHandle desktopWindow) {
-  ExtractRendererLibraries(source);
   Host& host = CurrentHost();
-  std::wstring system = host.SystemFolder();
-  // Loaded by its full path, so the library comes from where it was just
-  // written and never from the current or the program's folder.
-  if (system.empty()) return 0;
-  // The renderer imports its supporting libraries by their names from the
-  // system folder. Where a name belongs to another product (Direct3D's own
-  // "d3dx9_35.dll", for one), the renderer would bind to that library and
-  // fail or crash on first use; the wizard then simply turns without
-  // animation.
-  if (!RendererLibrariesInPlace(source)) return 0;
-  m_hRendererModule = host.LoadModule(system + L"\\" + kRendererLibrary);
-  if (!m_hRendererModule) return 0;
-  void* entry = host.ModuleProc(m_hRendererModule, kRendererEntryPoint);
+  // A folder of our own rather than the system folder: nothing of ours
+  // shadows another product's library of the same name (Direct3D's
+  // "d3dx9_35.dll", for one), and another product's file never keeps the
+  // renderer from working.
+  if (!m_folder.Create()) return 0;
+  // A library missing or cut short would fail the load, or worse, bind the
+  // renderer to a library of that name found elsewhere.
+  if (!m_folder.WriteLibraries(source)) {
+    m_folder.Remove();
+    return 0;
+  }
+  // By its full path, its imports looked for beside it first: the renderer
+  // binds to the four libraries just written, never to one of those names
+  // in the program's, the current or the system folder.
+  m_hRendererModule = host.LoadModuleWithItsImports(m_folder.PathOf(kRendererLibrary));
+  void* entry = m_hRendererModule ? host.ModuleProc(m_hRendererModule, kRendererEntryPoint) : nullptr;
   if (!entry) {
-    host.UnloadModule(m_hRendererModule);
+    if (m_hRendererModule) host.UnloadModule(m_hRendererModule);
     m_hRendererModule = 0;
+    m_folder.Remove();
     return 0;
   }
   m_p3DRotator = factory ? factory(entry) : nullptr;

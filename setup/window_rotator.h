@@ -11,6 +11,7 @@
 
 #include "engine/result_codes.h"
 #include "platform/host.h"
+#include "setup/payloads.h"
 
 namespace zor {
 
@@ -34,7 +35,8 @@ class IWindowRotator {
 using RotatorFactory = std::unique_ptr<IWindowRotator> (*)(void* entryPoint);
 
 // The renderer library and the rotator it made; the application keeps both
-// for its lifetime and releases the rotator when it is destroyed.
+// for its lifetime. At its end the rotator is released, the library freed
+// and the folder it was written to removed.
 class CRendererHolder {
  public:
   CRendererHolder() = default;
@@ -42,19 +44,29 @@ class CRendererHolder {
   CRendererHolder(const CRendererHolder&) = delete;
   CRendererHolder& operator=(const CRendererHolder&) = delete;
 
-  // Writes the renderer libraries to the system folder (from `source`),
-  // loads "Orbiscene.dll" from there and makes the rotator through
-  // `factory`. 1 when the library was loaded and exports the entry point,
-  // else 0 (the library is then not kept). Nothing is loaded unless all
-  // five libraries in the system folder are ours. A rotator whose Initialize
-  // fails is dropped; one that is ready gets `desktopWindow` as its host.
+  // Writes the five renderer libraries (from `source`) to a new folder of
+  // this run (CRendererFolder), loads "Orbiscene.dll" from there by its full
+  // path with its imports resolved from the same folder, and makes the
+  // rotator through `factory`. 1 when the library was loaded and exports the
+  // entry point, else 0 (nothing is then kept and the folder is gone). A
+  // rotator whose Initialize fails is dropped; one that is ready gets
+  // `desktopWindow` as its host.
   int LoadRotator(Host::Module source, RotatorFactory factory, WindowHandle desktopWindow);
+
+  // What the destructor does, for a process that is about to end without
+  // destructors: the rotator released, the library freed, its folder
+  // removed. Nothing is held afterwards; a second call does nothing.
+  void Unload();
 
   IWindowRotator* Rotator() const { return m_p3DRotator.get(); }
   Host::Module RendererModule() const { return m_hRendererModule; }
+  // Where the libraries are; empty when none are.
+  const std::wstring& RendererFolder() const { return m_folder.Path(); }
 
  private:
-  Host::Module m_hRendererModule = 0;  // stays loaded for the life of the process
+  // Declared first so that it goes last: the folder outlives the library.
+  CRendererFolder m_folder;
+  Host::Module m_hRendererModule = 0;
   std::unique_ptr<IWindowRotator> m_p3DRotator;
 };
 

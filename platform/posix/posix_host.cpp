@@ -110,8 +110,14 @@ bool PosixHost::CanOpenDevice(const std::wstring& path) {
   return true;
 }
 
-bool PosixHost::CreateDirectory(const std::wstring& path) {
-  return ::mkdir(NativePath(path).c_str(), 0755) == 0;
+bool PosixHost::CreateDirectory(const std::wstring& path, long* error) {
+  bool made = ::mkdir(NativePath(path).c_str(), 0755) == 0;
+  if (error) {
+    // A missing parent is a missing path, as the system reports for folders.
+    int e = errno;
+    *error = made ? kErrSuccess : e == ENOENT ? kErrPathNotFound : ErrnoToError(e);
+  }
+  return made;
 }
 
 bool PosixHost::DeleteFile(const std::wstring& path) { return ::unlink(NativePath(path).c_str()) == 0; }

@@ -12,7 +12,7 @@ class PosixHost : public Host {
   std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
                                  long* error = nullptr) override;
   bool CanOpenDevice(const std::wstring& path) override;
-  bool CreateDirectory(const std::wstring& path) override;
+  bool CreateDirectory(const std::wstring& path, long* error = nullptr) override;
   bool DeleteFile(const std::wstring& path) override;
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;

@@ -163,13 +163,33 @@ std::unique_ptr<File> TestHost::OpenFile(const std::wstring& requested, FileAcce
 
 bool TestHost::CanOpenDevice(const std::wstring& path) { return InSet(devices, Normalize(path)); }
 
-bool TestHost::CreateDirectory(const std::wstring& requested) {
+namespace {
+// "X:" or "X:\" (either separator).
+bool IsDriveOnly(const std::wstring& key) {
+  return (key.size() == 2 || (key.size() == 3 && key[2] == L'\\')) && key[1] == L':';
+}
+}  // namespace
+
+bool TestHost::CreateDirectory(const std::wstring& requested, long* error) {
+  directoryRequests.push_back(requested);
+  auto fail = [error](long e) {
+    if (error) *error = e;
+    return false;
+  };
   const std::wstring path = Physical(requested);
   std::wstring key = Normalize(path);
-  if (dirs_.count(key) || files_.count(key)) return false;
+  for (const auto& injected : createDirectoryErrors)
+    if (Normalize(injected.first) == key) return fail(injected.second);
+  if (key.empty()) return fail(kErrPathNotFound);
+  if (key.size() >= 2 && key[1] == L':' && missingDrives.find(key[0]) != std::wstring::npos)
+    return fail(kErrPathNotFound);
+  // Drive roots always exist; the system refuses to make the root itself.
+  if (IsDriveOnly(key)) return fail(key.size() == 2 ? kErrAlreadyExists : kErrAccessDenied);
+  if (dirs_.count(key) || files_.count(key)) return fail(kErrAlreadyExists);
   std::wstring parent = FolderOf(key);
-  if (parent.size() > 3 && !dirs_.count(Normalize(parent))) return false;
+  if (parent.size() > 3 && !dirs_.count(Normalize(parent))) return fail(kErrPathNotFound);
   dirs_.emplace(key, path);
+  if (error) *error = kErrSuccess;
   return true;
 }
 
@@ -380,6 +400,35 @@ bool TestHost::CreateDirectoryWithSddl(const std::wstring& path, const std::wstr
   return true;
 }
 
+bool TestHost::IsHeld(const std::wstring& path) const {
+  std::wstring key = Normalize(path);
+  for (const auto& kv : holds_)
+    if (kv.second == key) return true;
+  return false;
+}
+
+long TestHost::CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) {
+  *hold = 0;
+  if (failHeldFolders) return kErrAccessDenied;
+  long error = kErrSuccess;
+  if (!CreateDirectoryWithSddl(path, sddl, &error)) return error;
+  *hold = nextHold_++;
+  holds_[*hold] = Normalize(Physical(path));
+  return kErrSuccess;
+}
+
+void TestHost::ReleaseHeldFolder(FolderHold hold) { holds_.erase(hold); }
+
+bool TestHost::RemoveFolder(const std::wstring& requested) {
+  const std::wstring path = Physical(requested);
+  std::wstring key = Normalize(path);
+  std::vector<DirEntry> inside;
+  if (!dirs_.count(key) || IsHeld(path) || !ListDirectory(path, &inside) || !inside.empty()) return false;
+  dirs_.erase(key);
+  directorySddl.erase(key);
+  return true;
+}
+
 std::wstring TestHost::SystemFolder() { return systemFolder; }
 std::wstring TestHost::WindowsFolder() { return windowsFolder; }
 bool TestHost::IsWow64() { return isWow64; }
@@ -454,7 +503,35 @@ Host::Module TestHost::LoadModule(const std::wstring& path) {
   return handle;
 }
 
-void TestHost::UnloadModule(Module module) { modules_.erase(module); }
+Host::Module TestHost::LoadModuleWithItsImports(const std::wstring& path) {
+  std::wstring physical = Physical(path);
+  for (const auto& imports : moduleImports) {
+    if (Normalize(imports.first) != Normalize(physical)) continue;
+    std::vector<std::wstring> loaded = LoadedModules();
+    for (const std::wstring& name : imports.second) {
+      bool found = HasFile(FolderOf(physical) + name) || HasFile(Physical(systemFolder + L"\\" + name));
+      for (const std::wstring& m : loaded) found = found || Normalize(m.substr(FolderOf(m).size())) == Normalize(name);
+      if (!found) return 0;
+    }
+  }
+  Module handle = LoadModule(path);
+  if (handle) withImports_.insert(handle);
+  return handle;
+}
+
+bool TestHost::LoadedWithItsImports(const std::wstring& path) const {
+  std::wstring key = Normalize(Physical(path));
+  for (Module m : withImports_) {
+    auto it = modules_.find(m);
+    if (it != modules_.end() && it->second == key) return true;
+  }
+  return false;
+}
+
+void TestHost::UnloadModule(Module module) {
+  modules_.erase(module);
+  withImports_.erase(module);
+}
 
 void* TestHost::ModuleProc(Module module, const std::string& name) {
   std::wstring key;

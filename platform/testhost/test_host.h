@@ -41,6 +41,15 @@ class TestHost : public Host {
   // Every file path held, in the spelling first used.
   std::vector<std::wstring> FilePaths() const;
 
+  // Folder creation: every path asked for, in order and as spelled; an
+  // error injected per path (compared normalized); drive letters (lower
+  // case) of drives that do not exist, where every creation fails with
+  // kErrPathNotFound. "X:" answers kErrAlreadyExists and "X:\"
+  // kErrAccessDenied, as the system does for an existing drive.
+  std::vector<std::wstring> directoryRequests;
+  std::map<std::wstring, long> createDirectoryErrors;
+  std::wstring missingDrives;
+
   std::set<std::wstring> lockedFiles;    // open fails: sharing violation
   std::set<std::wstring> readOnlyFiles;  // open for writing fails: access denied
 
@@ -105,6 +114,10 @@ class TestHost : public Host {
   bool failStartProgram = false;
   // The access list text each folder was created with (by normalized path).
   std::map<std::wstring, std::wstring> directorySddl;
+  // Held folders (by normalized path): not removed while held.
+  // A removed folder is taken out of `directorySddl` too.
+  bool IsHeld(const std::wstring& path) const;
+  bool failHeldFolders = false;  // CreateHeldFolder fails: access denied
 
   // ---- Named events held by any process.
   std::set<std::wstring> namedEvents;
@@ -117,6 +130,14 @@ class TestHost : public Host {
   void AddModuleProc(const std::wstring& module, const std::string& name, void* proc);
   // Paths of the modules loaded and not unloaded, in load order.
   std::vector<std::wstring> LoadedModules() const;
+  // Imports by module path. LoadModuleWithItsImports loads a module only
+  // when each is in the module's own folder (or already loaded by name, or
+  // in the system folder, where the loader looks next); LoadModule checks
+  // nothing.
+  std::map<std::wstring, std::vector<std::wstring>> moduleImports;
+  // Whether the module loaded from `path` came through
+  // LoadModuleWithItsImports.
+  bool LoadedWithItsImports(const std::wstring& path) const;
 
   // ---- Process exit: ExitProcess throws this, so a test can catch it.
   struct ProcessExit {
@@ -132,7 +153,7 @@ class TestHost : public Host {
   std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
                                  long* error = nullptr) override;
   bool CanOpenDevice(const std::wstring& path) override;
-  bool CreateDirectory(const std::wstring& path) override;
+  bool CreateDirectory(const std::wstring& path, long* error = nullptr) override;
   bool DeleteFile(const std::wstring& path) override;
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;
@@ -168,7 +189,11 @@ class TestHost : public Host {
   bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& folder, int show) override;
   long CreateNamedEvent(const std::wstring& name) override;
+  long CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) override;
+  void ReleaseHeldFolder(FolderHold hold) override;
+  bool RemoveFolder(const std::wstring& path) override;
   Module LoadModule(const std::wstring& path) override;
+  Module LoadModuleWithItsImports(const std::wstring& path) override;
   void UnloadModule(Module module) override;
   void* ModuleProc(Module module, const std::string& name) override;
   bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;
@@ -198,6 +223,9 @@ class TestHost : public Host {
   std::map<std::tuple<std::wstring, std::wstring, uint32_t>, std::string> resources_;
   std::map<std::pair<std::wstring, std::string>, void*> procs_;
   std::map<Module, std::wstring> modules_;  // handle -> normalized path
+  std::set<Module> withImports_;
+  std::map<FolderHold, std::wstring> holds_;  // handle -> normalized path
+  FolderHold nextHold_ = 0x2000;
   Module nextModule_ = 0x10000;
   std::wstring ModuleKey(const std::wstring& module) const;
 };

@@ -136,7 +136,11 @@ bool Win32Host::CanOpenDevice(const std::wstring& path) {
   return true;
 }
 
-bool Win32Host::CreateDirectory(const std::wstring& path) { return ::CreateDirectoryW(path.c_str(), nullptr) != 0; }
+bool Win32Host::CreateDirectory(const std::wstring& path, long* error) {
+  bool made = ::CreateDirectoryW(path.c_str(), nullptr) != 0;
+  if (error) *error = made ? kErrSuccess : static_cast<long>(::GetLastError());
+  return made;
+}
 
 bool Win32Host::DeleteFile(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; }
 

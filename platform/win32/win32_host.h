@@ -17,7 +17,7 @@ class Win32Host : public Host {
   std::unique_ptr<File> OpenFile(const std::wstring& path, FileAccess access, uint32_t share, FileCreate create,
                                  long* error = nullptr) override;
   bool CanOpenDevice(const std::wstring& path) override;
-  bool CreateDirectory(const std::wstring& path) override;
+  bool CreateDirectory(const std::wstring& path, long* error = nullptr) override;
   bool DeleteFile(const std::wstring& path) override;
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;
@@ -55,7 +55,11 @@ class Win32Host : public Host {
   bool StartProgram(const std::wstring& verb, const std::wstring& file, const std::wstring& parameters,
                     const std::wstring& folder, int show) override;
   long CreateNamedEvent(const std::wstring& name) override;
+  long CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) override;
+  void ReleaseHeldFolder(FolderHold hold) override;
+  bool RemoveFolder(const std::wstring& path) override;
   Module LoadModule(const std::wstring& path) override;
+  Module LoadModuleWithItsImports(const std::wstring& path) override;
   void UnloadModule(Module module) override;
   void* ModuleProc(Module module, const std::string& name) override;
   bool ReadResource(Module module, const std::wstring& type, uint32_t id, std::string* bytes) override;

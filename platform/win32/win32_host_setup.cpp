@@ -7,6 +7,7 @@
 #include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <winternl.h>
 
 #include <climits>
 
@@ -170,8 +171,49 @@ long Win32Host::CreateNamedEvent(const std::wstring& name) {
   return kErrSuccess;
 }
 
+long Win32Host::CreateHeldFolder(const std::wstring& path, const std::wstring& sddl, FolderHold* hold) {
+  *hold = 0;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  // Unlike CreateDirectoryWithSddl, a refused text makes nothing: a held
+  // folder exists for the protection its access list gives.
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+    return static_cast<long>(::GetLastError());
+  UNICODE_STRING ntPath = {};
+  if (!::RtlDosPathNameToNtPathName_U(path.c_str(), &ntPath, nullptr, nullptr)) {
+    ::LocalFree(descriptor);
+    return kErrPathNotFound;
+  }
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &ntPath, OBJ_CASE_INSENSITIVE, nullptr, descriptor);
+  IO_STATUS_BLOCK io = {};
+  HANDLE handle = nullptr;
+  // What CreateDirectoryW asks for, except that the handle is kept and
+  // others may not open the folder for deletion (which renaming needs) while
+  // it is: creating and holding are one step, so no other folder can take
+  // this one's place between the two.
+  NTSTATUS status = ::NtCreateFile(&handle, FILE_LIST_DIRECTORY | SYNCHRONIZE, &attributes, &io, nullptr,
+                                   FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                   FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
+                                   nullptr, 0);
+  ::RtlFreeUnicodeString(&ntPath);
+  ::LocalFree(descriptor);
+  if (status < 0) return static_cast<long>(::RtlNtStatusToDosError(status));
+  *hold = reinterpret_cast<FolderHold>(handle);
+  return kErrSuccess;
+}
+
+void Win32Host::ReleaseHeldFolder(FolderHold hold) {
+  if (hold) ::CloseHandle(reinterpret_cast<HANDLE>(hold));
+}
+
+bool Win32Host::RemoveFolder(const std::wstring& path) { return ::RemoveDirectoryW(path.c_str()) != 0; }
+
 Host::Module Win32Host::LoadModule(const std::wstring& path) {
   return reinterpret_cast<Module>(::LoadLibraryW(path.c_str()));
+}
+
+Host::Module Win32Host::LoadModuleWithItsImports(const std::wstring& path) {
+  return reinterpret_cast<Module>(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 void Win32Host::UnloadModule(Module module) {

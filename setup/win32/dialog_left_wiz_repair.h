@@ -21,19 +21,13 @@ class CDialogLeftWizRepair : public CPage {
 
   // 1: the repair is running (first row current, second pending and
   // greyed). 2: repaired (both rows done). Other values, or a pane whose
-  // window does not exist yet, change nothing.
+  // window does not exist yet, change nothing. The icons are the
+  // program's own (147 done, 148 current, 149 pending), whichever module
+  // the template came from.
   void SelectStep(int step);
 
  protected:
   BOOL OnInitDialog() override;
-
- private:
-  // The step state icons (done, current, pending), from the program's own
-  // resources whichever module the template came from. Shared icons: the
-  // system frees them.
-  HICON m_hIconDone = nullptr;
-  HICON m_hIconCurrent = nullptr;
-  HICON m_hIconPending = nullptr;
 };
 
 }  // namespace zor

@@ -1,5 +1,6 @@
-// CDialogSecond: the agreement page (template 131).
-// Interface placeholder; the page itself is still to be written.
+// CDialogSecond: the agreement page (template 131): a language list of its
+// own, independent of the interface language, and the chosen language's
+// agreement in a read-only field.
 #pragma once
 
 #include <string>
@@ -15,8 +16,16 @@ class CDialogSecond : public CPage {
   // The text shown (what the wizard's Print button prints).
   const std::wstring& GetAgreementText() const { return m_strAgreement; }
 
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+
  private:
-  std::wstring m_strAgreement;
+  // The text for the list's selection; a missing agreement leaves the field.
+  void LoadText();
+
+  std::wstring m_strAgreement;    // shown in edit 1003
+  HWND m_ctrlLanguage = nullptr;  // drop-down list 1007
 };
 
 }  // namespace zor

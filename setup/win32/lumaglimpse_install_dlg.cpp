@@ -13,16 +13,16 @@ constexpr UINT kStartDelayMs = 100;
 }  // namespace
 
 CLumaglimpseInstallDlg::CLumaglimpseInstallDlg(CSetupStartup* app, HINSTANCE resources)
-    : CDialog(IDD_INSTALL, resources),
+    : CPage(IDD_INSTALL, resources),
       m_strings(reinterpret_cast<Host::Module>(resources)),
       m_actions(&m_strings),
-      m_pApp(app) {}
-
-CLumaglimpseInstallDlg::~CLumaglimpseInstallDlg() {
-  if (m_hWhiteBrush) ::DeleteObject(m_hWhiteBrush);
-}
+      m_pApp(app),
+      m_hResources(resources) {}
 
 BOOL CLumaglimpseInstallDlg::OnInitDialog() {
+  // The texts come from where the template came from.
+  m_strings.SetModule(reinterpret_cast<Host::Module>(m_hResources ? m_hResources : AfxGetResourceHandle()));
+  EnableControlStyles();
   ::SendDlgItemMessageW(m_hWnd, IDC_INSTALL_PROGRESS, PBM_SETSTEP, 1, 0);
   m_strInstallDir = m_pApp->m_strInstallDir;
   // The installation starts from the message loop, once the page shows.
@@ -35,16 +35,8 @@ bool CLumaglimpseInstallDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
       OnTimer(static_cast<UINT_PTR>(wParam));
       return false;  // the system's handling as well
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-      // The page and its controls are painted white, like every page.
-      ::SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-      if (!m_hWhiteBrush) m_hWhiteBrush = ::CreateSolidBrush(RGB(255, 255, 255));
-      *result = reinterpret_cast<INT_PTR>(m_hWhiteBrush);
-      return true;
     default:
-      (void)lParam;
-      return false;
+      return CPage::OnMessage(message, wParam, lParam, result);
   }
 }
 
@@ -53,6 +45,10 @@ void CLumaglimpseInstallDlg::OnTimer(UINT_PTR id) {
   ::KillTimer(m_hWnd, kStartTimer);
   m_bStarted = true;
   m_bRunning = true;
+  // The whole wizard as it now stands (locked buttons, step list, this
+  // page) is drawn before the steps start: from here on the window is
+  // repainted only while files are unpacked.
+  ::RedrawWindow(::GetAncestor(m_hWnd, GA_ROOT), nullptr, nullptr, RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   wchar_t self[MAX_PATH] = {};
   ::GetModuleFileNameW(AfxGetApp() ? AfxGetApp()->m_hInstance : nullptr, self, MAX_PATH);
   CInstallSequence(m_extract, m_actions)
@@ -65,8 +61,14 @@ void CLumaglimpseInstallDlg::OnTimer(UINT_PTR id) {
 void CLumaglimpseInstallDlg::ShowStatus(uint32_t stringId) {
   ::SetDlgItemTextW(m_hWnd, IDC_INSTALL_STATUS, m_strings.GetString(stringId).c_str());
   // Between the unpacking and the end no messages are handled, so the line
-  // is drawn now or not at all.
-  ::UpdateWindow(::GetDlgItem(m_hWnd, IDC_INSTALL_STATUS));
+  // is drawn now, before its step runs, or not at all.
+  ::RedrawWindow(::GetDlgItem(m_hWnd, IDC_INSTALL_STATUS), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  // Where windows draw into a surface of their own that the system shows
+  // later (Wine's), a look at the queue brings the drawing to the screen;
+  // nothing is taken from the queue.
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 void CLumaglimpseInstallDlg::SetProgressRange(int32_t upper) {

@@ -1,7 +1,7 @@
-// CLumaglimpseInstallDlg: the install page. A child page (template 102 of
-// the current resource source) with a status line and a progress bar; its
-// first timer event runs the dialog form of the installation sequence and
-// then asks its parent for the next page.
+// CLumaglimpseInstallDlg: the install page. A child page (template 102)
+// with a status line and a progress bar; its first timer event runs the
+// dialog form of the installation sequence and then asks its parent for the
+// next page.
 #pragma once
 
 #include <string>
@@ -11,7 +11,7 @@
 #include "setup/install_sequence.h"
 #include "setup/module_strings.h"
 #include "setup/startup.h"
-#include "setup/win32/win_app.h"
+#include "setup/win32/page.h"
 
 namespace zor {
 
@@ -19,12 +19,13 @@ namespace zor {
 // turns to its next page (the frame that hosts the page alone closes).
 constexpr UINT kMsgNextPage = WM_APP + 1;
 
-class CLumaglimpseInstallDlg : public CDialog, private IInstallProgress {
+class CLumaglimpseInstallDlg : public CPage, private IInstallProgress {
  public:
   // `app` gives the install folder and version; `resources` is the module
-  // the template and texts come from.
-  CLumaglimpseInstallDlg(CSetupStartup* app, HINSTANCE resources);
-  ~CLumaglimpseInstallDlg() override;
+  // the template and texts come from, null for the resource source in force
+  // when the page is created (the wizard's page speaks the language chosen
+  // just before).
+  explicit CLumaglimpseInstallDlg(CSetupStartup* app, HINSTANCE resources = nullptr);
 
   bool IsRunning() const { return m_bRunning; }
 
@@ -48,7 +49,7 @@ class CLumaglimpseInstallDlg : public CDialog, private IInstallProgress {
   CInstallProject* m_pProject = nullptr;
   std::wstring m_strInstallDir;
   CSetupStartup* m_pApp;
-  HBRUSH m_hWhiteBrush = nullptr;
+  HINSTANCE m_hResources;
   bool m_bStarted = false;
   bool m_bRunning = false;
 };

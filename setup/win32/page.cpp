@@ -1,5 +1,7 @@
 #include "setup/win32/page.h"
 
+#include "setup/win32/print_children.h"
+
 namespace zor {
 
 CPage::~CPage() {
@@ -17,7 +19,7 @@ HBRUSH CPage::WhiteBrush() {
   return m_hWhiteBrush;
 }
 
-bool CPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+bool CPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
   switch (message) {
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
@@ -42,6 +44,7 @@ bool CPage::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
       RECT client;
       ::GetClientRect(m_hWnd, &client);
       ::FillRect(dc, &client, WhiteBrush());
+      PrintChildWindows(m_hWnd, dc, lParam);
       *result = 0;
       return true;
     }

@@ -5,10 +5,10 @@
 //   made on first use and kept until the page object goes.
 // - The page's own OK and Cancel commands (Enter and Escape inside it) are
 //   ignored: only the wizard's buttons move between pages or close.
-// - The print-client request is answered by filling the page white, so the
-//   page-turn capture and the fade-in, which ask each window to draw itself
-//   into their own context, never see a black page; the controls on it are
-//   asked separately by the system.
+// - The print-client request is answered by filling the page white and
+//   drawing its controls, so the page-turn capture and the fade-in, which
+//   ask each window to draw itself into their own context, never see a
+//   black or empty page.
 #pragma once
 
 #include "setup/win32/win_app.h"

@@ -47,10 +47,10 @@ for damage in truncated flipped; do
     fail "$damage: result log: ${lines:-none}"
   [[ $(cat "$work/$damage.rc" 2>/dev/null) == 0 ]] && pass "$damage: the program ends with exit code 0" ||
     fail "$damage: exit code $(cat "$work/$damage.rc" 2>/dev/null)"
-  # Only start-up's own files may have come: the renderer libraries.
-  allowed=("f Lumaglimpse.log")
-  for f in "${renderer_files[@]}"; do allowed+=("f windows/system32/$f"); done
-  extra=$(added "$before" "$(snapshot)" | grep -vxF -f <(printf '%s\n' "${allowed[@]}"))
+  # Only the result log may have come; the renderer's folder went before
+  # the program ended.
+  extra=$(added "$before" "$(snapshot)" | grep -vxF -f <(startup_lines))
+  check_no_renderer_folder "$damage"
   [[ -z $extra ]] && pass "$damage: nothing installed" || fail "$damage: files added: $extra"
   if reg_key_exists "$uninstall_key" 32 || reg_key_exists "$product_key" 32 || reg_key_exists "$service_key" 64; then
     fail "$damage: registry entries were written"

@@ -8,8 +8,9 @@
 # key records as "Lang". The settings file is the German one, the shortcuts
 # (named by the German language module) point where they should, and no
 # other language's files arrive. Another product's "d3dx9_35.dll" (Wine's
-# own) waits in the system folder: the setup leaves it as it is, goes
-# without its page-turn renderer and installs all the same.
+# own) waits in the system folder: the setup leaves it as it is and still
+# loads its page-turn renderer, with the renderer's own "d3dx9_35.dll", from
+# a folder of its own, which is gone when it ends.
 here=$(cd "$(dirname "$0")" && pwd)
 export ZOR_E2E_LOCALE=de_DE.UTF-8
 source "$here/setup_lib.sh"
@@ -20,11 +21,12 @@ foreign=$system/d3dx9_35.dll
 cp /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/d3dx9_35.dll "$foreign" || e2e_die "no d3dx9_35.dll of Wine's to copy"
 foreign_sum=$(sha256sum <"$foreign")
 before=$(snapshot)
-run_setup "$package" -s
+run_setup_tracing_renderer "$package" -s
 new=$(added "$before" "$(snapshot)")
+check_no_renderer_folder
 
 got=$(grep -vE '^f .*\.lnk$' <<<"$new")
-want=$(expected_install | grep -vx 'f windows/system32/d3dx9_35.dll')
+want=$(expected_install)
 [[ $(sha256sum <"$foreign") == "$foreign_sum" ]] && pass "another product's d3dx9_35.dll is left as it was" ||
   fail "the setup replaced another product's d3dx9_35.dll"
 if [[ $got == "$want" ]]; then

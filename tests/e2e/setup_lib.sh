@@ -177,9 +177,45 @@ service_key='HKLM\System\CurrentControlSet\Services\vcapfx'
 clsid='{DC920F00-EFF4-48B0-8A57-EC3399338E78}'
 clsid_key="HKLM\\Software\\Classes\\CLSID\\$clsid"
 
-# Start-up writes the renderer libraries into the system folder and leaves
-# them there (the template has no d3dx9_35.dll of its own).
+# Start-up writes the renderer libraries into a folder of its own in the
+# temp folder ("LumaglimpseRenderer.<n>") and removes it when it ends;
+# nothing of them goes to the system folder.
 renderer_files=(DevIL.dll ILU.dll ILUT.dll Orbiscene.dll d3dx9_35.dll)
+
+# The renderer folders in the prefix's temp folders, one a line.
+renderer_folders() {
+  (cd "$drive" && find . -path './users/*/Temp/LumaglimpseRenderer.*' -o -path './users/*/AppData/Local/Temp/LumaglimpseRenderer.*' \
+      -o -path './windows/temp/LumaglimpseRenderer.*') 2>/dev/null | LC_ALL=C sort
+}
+
+# Passes when no run has left a renderer folder behind.
+check_no_renderer_folder() {
+  local left
+  left=$(renderer_folders)
+  [[ -z $left ]] && pass "${1:+$1: }the renderer's folder is gone" || fail "${1:+$1: }renderer folders left: $left"
+}
+
+# Runs the package with the loader's trace on and checks that the renderer
+# and its four libraries were loaded from one "LumaglimpseRenderer.<n>"
+# folder in the temp folder. Arguments follow the package.
+run_setup_tracing_renderer() {
+  local exe=$1 trace
+  shift
+  trace=$(mktemp)
+  WINEDEBUG=+loaddll wine "$exe" "$@" >/dev/null 2>"$trace"
+  settle
+  local name line bad=()
+  for name in "${renderer_files[@]}"; do
+    line=$(grep -F 'Loaded L"' "$trace" | grep -iF "\\$name\"" | head -1)
+    grep -qiE 'Temp\\\\LumaglimpseRenderer\.[0-9]+\\\\' <<<"$line" || bad+=("$name: ${line:-not loaded}")
+  done
+  rm -f "$trace"
+  if ((${#bad[@]} == 0)); then
+    pass "the renderer and its four libraries were loaded from the setup's own folder"
+  else
+    fail "renderer libraries: $(printf '%s; ' "${bad[@]}")"
+  fi
+}
 
 # The files a silent installation adds to a machine without the product,
 # as snapshot lines, the shortcuts left out (their names are translated; see
@@ -196,7 +232,6 @@ expected_install() {
     echo "f windows/system32/Vizorel.dll"
     echo "f windows/system32/drivers/vcapfx.sys"
     for name in StreamAid.dll msvcr80.dll Microsoft.VC80.CRT.manifest; do echo "f windows/$name"; done
-    for name in "${renderer_files[@]}"; do echo "f windows/system32/$name"; done
     echo "d $common_rel/Lumaglimpse"
     echo "f $common_rel/Lumaglimpse/main.ini"
     echo "d ${programs#$drive/}/Tarvex Lumaglimpse"
@@ -316,9 +351,8 @@ start_bg() {
 # time: for runs that must leave no trace at all.
 snapshot_full() { (cd "$drive" && find . -mindepth 1 -printf '%y %P %s %C@\n' | LC_ALL=C sort); }
 
-# The files a run's start-up leaves in any case (and the result log).
+# The files a run's start-up leaves in any case outside the temp folders:
+# the result log.
 startup_lines() {
   echo "f Lumaglimpse.log"
-  local f
-  for f in "${renderer_files[@]}"; do echo "f windows/system32/$f"; done
 }

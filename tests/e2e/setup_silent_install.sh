@@ -6,8 +6,9 @@
 #
 # After the first run the machine has exactly the files the installation
 # adds (install folder, driver, runtime files in the Windows folder, the
-# machine-wide settings file, five shortcuts, the renderer libraries, the
-# result log), each with the bytes of the staged file it comes from; the
+# machine-wide settings file, five shortcuts, the result log), each with the
+# bytes of the staged file it comes from, and none of the renderer's
+# libraries, which it loaded from a folder of its own and removed; the
 # uninstall entry and the product key in the 32-bit registry view, the
 # service key, the COM class of Vizorel.dll; and the result log's two lines.
 # The installed program finds all of it. The second run adds nothing but two
@@ -18,7 +19,7 @@ e2e_with_display "$@"
 e2e_start silent_install "$@"
 
 before=$(snapshot)
-run_setup "$package" -s
+run_setup_tracing_renderer "$package" -s
 after=$(snapshot)
 new=$(added "$before" "$after")
 
@@ -99,4 +100,5 @@ third=$(cat -A "$drive/third.log" 2>/dev/null | sed 's/\^M\$$/ [CRLF]/')
   fail "-f2 log: ${third:-missing}"
 [[ $(log_lines | wc -l) == 4 ]] && pass "the default log is left alone by the -f2 run" || fail "default log after the -f2 run: $(log_lines)"
 
+check_no_renderer_folder
 e2e_finish

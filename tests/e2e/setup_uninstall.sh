@@ -5,9 +5,8 @@
 #   setup_uninstall.sh <package> <stage folder> <lumaglimpse_testkit.exe>
 #
 # Left afterwards are only what the setup program itself leaves on every
-# start (the renderer libraries in the system folder, the language modules
-# in the temp folder) and the result log, which belongs to whoever ran the
-# setup. No key of the product, the driver service or the COM component
+# start (the language modules in the temp folder) and the result log, which
+# belongs to whoever ran the setup. No key of the product, the driver service or the COM component
 # stays, in either registry view.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/setup_lib.sh"
@@ -48,4 +47,5 @@ done
 ((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
   fail "keys left: ${keys[*]}"
 
+check_no_renderer_folder
 e2e_finish

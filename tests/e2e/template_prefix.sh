@@ -15,7 +15,8 @@
 #   in the 64-bit view only;
 # - there is no d3dx9_35.dll in the system folder: Windows does not ship
 #   it (the DirectX redistributable does), while Wine puts its own there.
-#   The setup then writes its own copy, which Wine is told to load.
+#   Wine is told to prefer a native copy, so the renderer binds to the one
+#   the setup writes beside it rather than to Wine's built-in library.
 # scripts/run-demo prepares its prefix with this script too.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)

@@ -31,7 +31,9 @@ class FolderMapHost : public zor::Host {
     return inner_.OpenFile(path, access, share, create, error);
   }
   bool CanOpenDevice(const std::wstring& path) override { return inner_.CanOpenDevice(path); }
-  bool CreateDirectory(const std::wstring& path) override { return inner_.CreateDirectory(path); }
+  bool CreateDirectory(const std::wstring& path, long* error = nullptr) override {
+    return inner_.CreateDirectory(path, error);
+  }
   bool DeleteFile(const std::wstring& path) override { return inner_.DeleteFile(path); }
   bool MoveFile(const std::wstring& from, const std::wstring& to) override { return inner_.MoveFile(from, to); }
   bool FileExists(const std::wstring& path) override { return inner_.FileExists(path); }

@@ -102,11 +102,15 @@ TEST_F(PlatformHost, MissingFilesReportNotFound) {
 
 TEST_F(PlatformHost, FoldersAndMoves) {
   std::wstring sub = PathOf("sub");
-  EXPECT_TRUE(host_.CreateDirectory(sub));
-  EXPECT_FALSE(host_.CreateDirectory(sub)) << "creating an existing folder fails";
+  long error = -1;
+  EXPECT_TRUE(host_.CreateDirectory(sub, &error));
+  EXPECT_EQ(error, zor::kErrSuccess);
+  EXPECT_FALSE(host_.CreateDirectory(sub, &error)) << "creating an existing folder fails";
+  EXPECT_EQ(error, zor::kErrAlreadyExists);
+  EXPECT_FALSE(host_.CreateDirectory(PathOf("none/deeper"), &error)) << "the parent is missing";
+  EXPECT_EQ(error, zor::kErrPathNotFound);
   EXPECT_TRUE(host_.DirectoryExists(sub));
   EXPECT_FALSE(host_.FileExists(sub));
-  long error = -1;
   EXPECT_FALSE(host_.OpenFile(sub, FileAccess::kRead, zor::kShareRead, FileCreate::kOpenExisting, &error))
       << "a folder does not open as a file";
   EXPECT_EQ(error, zor::kErrAccessDenied);

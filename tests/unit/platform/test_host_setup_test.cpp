@@ -132,6 +132,65 @@ TEST(TestHostSetup, ResourcesBelongToTheirModule) {
   EXPECT_TRUE(host.LoadedModules().empty());
 }
 
+TEST(TestHostSetup, AModuleWithItsImportsLoadsOnlyWhenTheLoaderWouldFindThem) {
+  struct Case {
+    const char* what;
+    const wchar_t* importAt;  // where the one import lies; null: nowhere
+    bool loads;
+  };
+  const Case cases[] = {
+      {"beside the module", L"C:\\Lib\\dep.dll", true},
+      {"in the system folder", L"C:\\Windows\\System32\\dep.dll", true},
+      {"already loaded from elsewhere", L"C:\\Other\\dep.dll", true},
+      {"in the program's folder only", L"C:\\Setup\\dep.dll", false},
+      {"nowhere", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    TestHost host;
+    for (const wchar_t* d : {L"C:\\Lib", L"C:\\Windows", L"C:\\Windows\\System32", L"C:\\Other", L"C:\\Setup"})
+      host.AddDirectory(d);
+    host.AddFile(L"C:\\Lib\\main.dll", "MZ");
+    host.moduleImports[L"C:\\Lib\\main.dll"] = {L"dep.dll"};
+    if (c.importAt) host.AddFile(c.importAt, "MZ");
+    if (c.importAt && std::wstring(c.importAt) == L"C:\\Other\\dep.dll") {
+      ASSERT_NE(host.LoadModule(c.importAt), 0u);
+    }
+    zor::Host::Module m = host.LoadModuleWithItsImports(L"c:/lib/MAIN.dll");
+    EXPECT_EQ(m != 0, c.loads) << c.what;
+    EXPECT_EQ(host.LoadedWithItsImports(L"C:\\Lib\\main.dll"), c.loads) << c.what;
+    // The plain load checks nothing.
+    zor::Host::Module plain = host.LoadModule(L"C:\\Lib\\main.dll");
+    EXPECT_NE(plain, 0u) << c.what;
+    host.UnloadModule(m);
+    EXPECT_FALSE(host.LoadedWithItsImports(L"C:\\Lib\\main.dll")) << c.what;
+  }
+}
+
+TEST(TestHostSetup, AHeldFolderIsRemovedOnlyOnceLetGoAndEmpty) {
+  TestHost host;
+  host.AddDirectory(L"C:\\Temp");
+  zor::Host::FolderHold hold = 0, again = 0;
+  ASSERT_EQ(host.CreateHeldFolder(L"C:\\Temp\\f", L"D:P", &hold), zor::kErrSuccess);
+  EXPECT_NE(hold, 0u);
+  EXPECT_EQ(host.CreateHeldFolder(L"c:\\temp\\F", L"D:P", &again), zor::kErrAlreadyExists);
+  EXPECT_EQ(again, 0u);
+  EXPECT_EQ(host.CreateHeldFolder(L"C:\\None\\f", L"D:P", &again), zor::kErrPathNotFound);
+  EXPECT_TRUE(host.IsHeld(L"C:\\TEMP\\f\\"));
+  EXPECT_FALSE(host.RemoveFolder(L"C:\\Temp\\f"));
+  host.AddFile(L"C:\\Temp\\f\\x", "x");
+  host.ReleaseHeldFolder(hold);
+  EXPECT_FALSE(host.IsHeld(L"C:\\Temp\\f"));
+  EXPECT_FALSE(host.RemoveFolder(L"C:\\Temp\\f"));
+  host.DeleteFile(L"C:\\Temp\\f\\x");
+  EXPECT_TRUE(host.RemoveFolder(L"C:\\Temp\\f"));
+  EXPECT_FALSE(host.HasDirectory(L"C:\\Temp\\f"));
+  EXPECT_TRUE(host.directorySddl.empty());
+  EXPECT_FALSE(host.RemoveFolder(L"C:\\Temp\\f"));
+  host.failHeldFolders = true;
+  EXPECT_EQ(host.CreateHeldFolder(L"C:\\Temp\\g", L"D:P", &again), zor::kErrAccessDenied);
+  EXPECT_FALSE(host.HasDirectory(L"C:\\Temp\\g"));
+}
+
 TEST(TestHostSetup, RegistryFailuresPerKeyAndValueAndWriteLog) {
   TestHost host;
   zor::Host::RegKey key = 0;

@@ -126,10 +126,42 @@ std::map<std::string, int> ParseIdHeader(const std::string& bytes) {
   return ids;
 }
 
+namespace {
+
+// A script may keep its texts in a fragment of its own ("zh_CN_texts.rci",
+// shared with the setup program): the fragment's lines stand where the
+// script includes it. Other includes (the common resources) hold no texts
+// of the script and stay as they are. Empty when a fragment cannot be read.
+std::optional<std::string> InlineTextFragments(const std::string& script) {
+  static const std::string kInclude = "#include \"";
+  static const std::string kSuffix = "_texts.rci\"";
+  std::string out;
+  size_t at = 0;
+  while (at < script.size()) {
+    size_t end = script.find('\n', at);
+    if (end == std::string::npos) end = script.size();
+    std::string line = script.substr(at, end - at);
+    if (line.rfind(kInclude, 0) == 0 && line.find(kSuffix) != std::string::npos) {
+      std::string name = line.substr(kInclude.size(), line.find('"', kInclude.size()) - kInclude.size());
+      auto fragment = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/" + name);
+      if (!fragment) return std::nullopt;
+      out += *fragment;
+    } else {
+      out += line;
+    }
+    out += '\n';
+    at = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
 std::map<int, std::wstring> LoadScriptStrings(const char* source, std::string& error) {
   std::map<int, std::wstring> byId;
   auto header = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/resource_ids.h");
   auto script = ReadFileBytes(LanguageScriptPath(source));
+  if (script) script = InlineTextFragments(*script);
   if (!header || !script) {
     error = std::string("cannot read the script or header of ") + source;
     return {};

@@ -9,6 +9,7 @@
 #include "install_fixture.h"
 #include "setup/install_actions.h"
 #include "setup/setup_globals.h"
+#include "setup/wizard_flow.h"
 
 namespace zor_test {
 namespace {
@@ -146,22 +147,23 @@ TEST(Maintenance, NextRepairsOrStartsTheUninstallerAndSaysSoWhenItCannot) {
 }
 
 TEST(Maintenance, TheStepListShowsRepairingThenRepaired) {
-  using zor::RepairStepRow;
+  using zor::StepRowState;
   const struct {
     int step;
-    std::optional<std::array<RepairStepRow, 2>> rows;
+    std::optional<std::vector<StepRowState>> rows;
   } cases[] = {
-      {1, std::array<RepairStepRow, 2>{{{148, true}, {149, false}}}},
-      {2, std::array<RepairStepRow, 2>{{{147, true}, {147, true}}}},
+      {1, std::vector<StepRowState>{{148, true}, {149, false}}},
+      {2, std::vector<StepRowState>{{147, true}, {147, true}}},
       {0, std::nullopt},
       {3, std::nullopt},
       {-1, std::nullopt},
   };
   for (const auto& c : cases) {
-    std::optional<std::array<RepairStepRow, 2>> rows = zor::RepairStepRows(c.step);
+    std::optional<std::vector<StepRowState>> rows = zor::StepListStates(zor::kRepairStepRows, c.step);
     ASSERT_EQ(rows.has_value(), c.rows.has_value()) << c.step;
     if (!rows) continue;
-    for (size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(rows->size(), c.rows->size()) << c.step;
+    for (size_t i = 0; i < rows->size(); ++i) {
       EXPECT_EQ((*rows)[i].icon, (*c.rows)[i].icon) << c.step << " row " << i;
       EXPECT_EQ((*rows)[i].labelEnabled, (*c.rows)[i].labelEnabled) << c.step << " row " << i;
     }

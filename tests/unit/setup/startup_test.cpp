@@ -185,6 +185,9 @@ TEST_F(StartupTest, UnsupportedSystemsAndMissingRightsEndWithTheirMessage) {
       {"no rights, Thai: the program's own texts", v(6, 1), v(6, 1), false, 0x041E, L"zh caption: zh rights"},
       {"5.2, Thai", v(5, 2), v(5, 2), false, 0x041E, L"zh caption: zh system"},
   };
+  const std::wstring renderer = L"C:\\Temp\\LumaglimpseRenderer.1\\Orbiscene.dll";
+  static int entry = 0;
+  host().AddModuleProc(renderer, "createOrbitWindow", &entry);
   for (const Case& c : cases) {
     zor::TestHost& h = host();
     h.versionEx = c.ex;
@@ -194,7 +197,6 @@ TEST_F(StartupTest, UnsupportedSystemsAndMissingRightsEndWithTheirMessage) {
     h.langId = c.langId;
     h.messages.clear();
     h.DeleteFile(L"C:\\Temp\\InstallEn.dll");
-    h.DeleteFile(L"C:\\Windows\\System32\\Orbiscene.dll");
     host().namedEvents.clear();  // the previous run has ended
     zor::CSetupStartup app;
     WindowsLog windows(&app);
@@ -211,9 +213,13 @@ TEST_F(StartupTest, UnsupportedSystemsAndMissingRightsEndWithTheirMessage) {
       EXPECT_TRUE(windows.calls.empty()) << c.what;
       EXPECT_FALSE(h.HasFile(kDefaultLog)) << c.what;
     }
-    // The payloads are out before any check.
+    // The payloads are out before any check; the renderer's never go to the
+    // system folder, and a process that ends here takes its own folder away
+    // first (the application object is still alive).
     EXPECT_TRUE(h.HasFile(L"C:\\Temp\\InstallEn.dll")) << c.what;
-    EXPECT_TRUE(h.HasFile(L"C:\\Windows\\System32\\Orbiscene.dll")) << c.what;
+    EXPECT_FALSE(h.HasFile(L"C:\\Windows\\System32\\Orbiscene.dll")) << c.what;
+    EXPECT_EQ(h.HasFile(renderer), c.message.empty()) << c.what;
+    EXPECT_EQ(h.DirectoryExists(zor::FolderOf(renderer)), c.message.empty()) << c.what;
   }
 }
 

@@ -1,0 +1,37 @@
+#include "setup/win32/static_control.h"
+
+#include <commctrl.h>
+
+namespace zor {
+
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+}  // namespace
+
+CStatic::~CStatic() {
+  if (m_hWnd) ::RemoveWindowSubclass(m_hWnd, &CStatic::SubclassProc, kSubclassId);
+}
+
+bool CStatic::SubclassDlgItem(UINT id, HWND parent) {
+  if (m_hWnd) return false;
+  HWND control = ::GetDlgItem(parent, static_cast<int>(id));
+  if (!control || !::SetWindowSubclass(control, &CStatic::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  m_hWnd = control;
+  return true;
+}
+
+LRESULT CALLBACK CStatic::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR data) {
+  CStatic* self = reinterpret_cast<CStatic*>(data);
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, &CStatic::SubclassProc, kSubclassId);
+    self->m_hWnd = nullptr;
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+  LRESULT result = 0;
+  if (self->OnMessage(message, wParam, lParam, &result)) return result;
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace zor
