@@ -10,6 +10,11 @@
 #   so (string 160 and the path) and changes nothing.
 # - Uninstall starts the product's uninstaller, which asks first; once the
 #   question is answered, everything the installation added is gone again.
+# - Next with the preselected choice repairs: after a fresh installation on
+#   this English system, with "Lang" set to 3 and files deleted, the wizard
+#   runs with the maintenance step list, unpacks the German group into the
+#   registered folder and ends on its finish page, where "restart later"
+#   and Finish close it.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/setup_lib.sh"
 e2e_with_display "$@"
@@ -124,5 +129,39 @@ for view in 32 64; do
 done
 ((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
   fail "keys left: ${keys[*]}"
+
+# Repair, in the registered language.
+run_setup "$package" -s
+[[ -f $install/Uninstall.exe ]] || e2e_die "the second installation did not happen"
+wine reg add "$product_key" /v Lang /t REG_DWORD /d 3 /f /reg:32 >/dev/null 2>&1 || e2e_die "cannot set Lang"
+rm -f "$install/Lumaglimpse.exe" "$common_data/Lumaglimpse/main.ini"
+log_before=$(log_lines)
+wizard='Tarvex Lumaglimpse Installation'  # the frame comes from the system language's module
+start_maintenance
+out=$(win "$testkit" wait 60 "$maintenance" 1004 checked + wait 5 "$maintenance" 1005 unchecked + \
+  click 5 "$maintenance" 1)
+check "repair is chosen when the dialog opens, and Next starts it" grep -qx 'clicked: &Next' <<<"$out"
+# The finish page's "restart later" is 1005 beside 1004.
+out=$(win "$testkit" wait 120 "$wizard" 1005@1004 visible + state 5 "$wizard" 1005@1004)
+check "the repair ends on the finish page in German" grep -qx 'text: Computer später neu starten.' <<<"$out"
+for label in 1011@1017 1012@1018; do
+  out=$(win "$testkit" state 5 "$wizard" "$label")
+  grep -qx 'visible: 1' <<<"$out" && grep -qx 'enabled: 1' <<<"$out" ||
+    fail "maintenance step $label is not shown as done: $out"
+done
+out=$(win "$testkit" state 2 "$wizard" 1014)
+grep -qx 'visible: 1' <<<"$out" && fail "the normal step list is shown too" ||
+  pass "the maintenance step list, both steps done, and not the normal one"
+out=$(win "$testkit" check 5 "$wizard" 1005@1004 + click 5 "$wizard" 1 + window 30 "$wizard" gone)
+check "restart later and Finish close the wizard" grep -q '^clicked: ' <<<"$out"
+check "the setup ends with the wizard" setup_ended
+settle
+check "the program is back in the registered folder" test -f "$install/Lumaglimpse.exe"
+check "the settings file is the German group's" cmp -s "$common_data/Lumaglimpse/main.ini" "$stage/German/gui/main.ini"
+lang=$(reg_values "$product_key" 32 | grep '^Lang|')
+[[ $lang == 'Lang|REG_DWORD|0x3' ]] && pass "the product key still records Lang 3" || fail "Lang: ${lang:-missing}"
+lines=$(log_lines)
+[[ $lines == "$log_before"$'\n[ResponseResult] [CRLF]\nResultCode = 0 [CRLF]' ]] &&
+  pass "the repair appended the two success lines of the install page" || fail "result log: $lines"
 
 e2e_finish
