@@ -11,10 +11,11 @@
 # - Uninstall starts the product's uninstaller, which asks first; once the
 #   question is answered, everything the installation added is gone again.
 # - Next with the preselected choice repairs: after a fresh installation on
-#   this English system, with "Lang" set to 3 and files deleted, the wizard
-#   runs with the maintenance step list, unpacks the German group into the
-#   registered folder and ends on its finish page, where "restart later"
-#   and Finish close it.
+#   this English system, with "Lang" set to 3, the install folder deleted
+#   and the settings file too, the wizard runs with the maintenance step
+#   list, makes the registered folder again, unpacks the German group into
+#   it and ends on its finish page, where "restart later" and Finish close
+#   it.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/setup_lib.sh"
 e2e_with_display "$@"
@@ -134,7 +135,8 @@ done
 run_setup "$package" -s
 [[ -f $install/Uninstall.exe ]] || e2e_die "the second installation did not happen"
 wine reg add "$product_key" /v Lang /t REG_DWORD /d 3 /f /reg:32 >/dev/null 2>&1 || e2e_die "cannot set Lang"
-rm -f "$install/Lumaglimpse.exe" "$common_data/Lumaglimpse/main.ini"
+rm -rf "$install"
+rm -f "$common_data/Lumaglimpse/main.ini"
 log_before=$(log_lines)
 wizard='Tarvex Lumaglimpse Installation'  # the frame comes from the system language's module
 start_maintenance
@@ -156,7 +158,10 @@ out=$(win "$testkit" check 5 "$wizard" 1005@1004 + click 5 "$wizard" 1 + window 
 check "restart later and Finish close the wizard" grep -q '^clicked: ' <<<"$out"
 check "the setup ends with the wizard" setup_ended
 settle
-check "the program is back in the registered folder" test -f "$install/Lumaglimpse.exe"
+missing=()
+for f in "$stage"/Common/*; do [[ -e $install/$(basename "$f") ]] || missing+=("$(basename "$f")"); done
+((${#missing[@]} == 0)) && pass "the registered folder is back with every file of the common group" ||
+  fail "missing from the install folder: ${missing[*]}"
 check "the settings file is the German group's" cmp -s "$common_data/Lumaglimpse/main.ini" "$stage/German/gui/main.ini"
 lang=$(reg_values "$product_key" 32 | grep '^Lang|')
 [[ $lang == 'Lang|REG_DWORD|0x3' ]] && pass "the product key still records Lang 3" || fail "Lang: ${lang:-missing}"
