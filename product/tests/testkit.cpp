@@ -1,7 +1,9 @@
 // Helper of the product's Wine tests: does by hand what the setup would do
 // for the parts a shell script cannot (shell folders, shortcuts).
 //
-// Each Wine start costs seconds, so every command takes many items at once.
+// Each Wine start costs time, so every command takes many items at once, and
+// commands joined by a lone "+" run in one process:
+//   lumaglimpse_testkit wait 10 W 1 enabled + click 5 W 1 + window 5 W gone
 //
 //   lumaglimpse_testkit folders <csidl>...       print each shell folder, one a line
 //   lumaglimpse_testkit link {<csidl> <link> <target> <dir>}...
@@ -24,6 +26,56 @@
 //       detached helpers, say); exit code 1 and their names when some still
 //       run after <seconds>
 //
+// Window commands (testkit_gui.cpp). <window> is a top-level window's exact
+// caption, or "class:<name>". <control> is a dialog id, looked for among the
+// window's children and those of its child dialogs (the wizard's pages); an
+// id that several pages use is named "<id>@<sibling id>": the one whose
+// dialog also holds <sibling id>. Each waits up to <seconds> for the window
+// state it needs and on timeout exits 1, saying what was wanted and what was
+// last seen; wrong arguments exit 2.
+//
+//   lumaglimpse_testkit window <seconds> <window> shown|on-screen|off-screen|gone
+//       on-screen: shown, and its rectangle lies within the screen;
+//       off-screen: shown, but not within the screen
+//   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
+//       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
+//       focused, text=<text>, not-text=<text>, contains=<part of the text>,
+//       not-contains=<text>,
+//       selected=<item text> (list and combo boxes)
+//   lumaglimpse_testkit track <seconds> <window> <control> <condition>
+//       as wait, and until the window lies within the screen; then print
+//       each distinct rectangle the window had meanwhile ("rect: WxH+X+Y"):
+//       a window moved away and back shows
+//   lumaglimpse_testkit paint <seconds> <window>
+//       have the window paint what is due (before a screenshot)
+//   lumaglimpse_testkit state <seconds> <window> <control>
+//       print "class: ", "text: ", "visible: 0|1", "enabled: 0|1",
+//       "focused: 0|1", and for buttons that check "checked: 0|1", for list
+//       and combo boxes "selected: <index> <text>" and "item: <index> <text>"
+//   lumaglimpse_testkit click <seconds> <window> <control>
+//       once shown and enabled, post it a click; prints "clicked: <text>"
+//   lumaglimpse_testkit check <seconds> <window> <control>
+//       click a radio button or check box unless checked; wait until checked
+//   lumaglimpse_testkit select <seconds> <window> <control> <index>|=<text>
+//       select an item of a combo or list box and notify its parent of the
+//       change as a user's choice does
+//   lumaglimpse_testkit set-text <seconds> <window> <control> <text>
+//       replace an edit's text (its parent is told, as by typing)
+//   lumaglimpse_testkit send-keys <seconds> <window> <key>...
+//       bring the window to the foreground and type the keys as system input:
+//       enter, tab, space, escape, left, right, up, down, home, end, f4, a
+//       letter or digit, each with optional shift+, ctrl+, alt+ in front
+//   lumaglimpse_testkit rect <seconds> <window> [<control>]
+//       print its screen rectangle as WxH+X+Y (for import -crop)
+//   lumaglimpse_testkit mouse-click <seconds> <window> <control> [<x> <y>]
+//       once it is shown, click the left mouse button as system input at
+//       <x>,<y> of its client area (default: its centre); control 0 is the
+//       window itself
+//   lumaglimpse_testkit clock              print "clock: <ms>" (the system's tick
+//       count, the same for every program of the machine)
+//   lumaglimpse_testkit tree <window>      every window below it, for a look
+//   lumaglimpse_testkit windows            the shown top-level windows
+//
 // The registry commands use the system calls directly, not the product's
 // helpers, so that they check the product instead of repeating it.
 #include <windows.h>
@@ -36,8 +88,11 @@
 #include <vector>
 
 #include "common/std_stream.h"
+#include "testkit_gui.h"
 
 namespace {
+
+using luma_testkit::TextOf;
 
 int Fail(const std::wstring& text) {
   luma::WriteStd(STD_ERROR_HANDLE, L"testkit: " + text + L"\n");
@@ -124,18 +179,6 @@ struct PressSearch {
   HWND control = nullptr;
 };
 
-// A window's text without waiting on its thread: GetWindowTextW sends
-// WM_GETTEXT to windows of other programs, and a program busy between two
-// message loops (the setup during start-up) would hold the test kit with it.
-std::wstring TextOf(HWND window) {
-  wchar_t text[2048] = {};
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                           1000, &copied))
-    return std::wstring();
-  return std::wstring(text, wcsnlen(text, 2048));
-}
-
 BOOL CALLBACK FindPressable(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<PressSearch*>(param);
   if (!IsWindowVisible(window)) return TRUE;
@@ -216,8 +259,9 @@ int WaitIdle(int seconds) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail(L"no COM");
+namespace {
+
+int RunCommand(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   int result = 2;
   if (command == L"folders" && argc >= 3) {
@@ -242,8 +286,28 @@ int wmain(int argc, wchar_t** argv) {
     result = Press(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), argc == 6 ? argv[5] : nullptr);
   } else if (command == L"wait-idle" && argc == 3) {
     result = WaitIdle(_wtoi(argv[2]));
+  } else if (luma_testkit::RunGuiCommand(command, argc, argv, &result)) {
   } else {
     result = Fail(L"unknown command or wrong arguments; see the head of testkit.cpp");
+  }
+  return result;
+}
+
+}  // namespace
+
+// Commands separated by "+" run one after the other in this one process,
+// until one fails.
+int wmain(int argc, wchar_t** argv) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return Fail(L"no COM");
+  int result = 0;
+  for (int first = 1; first <= argc && result == 0;) {
+    int end = first;
+    while (end < argc && std::wstring(argv[end]) != L"+") ++end;
+    std::vector<wchar_t*> one{argv[0]};
+    one.insert(one.end(), argv + first, argv + end);
+    one.push_back(nullptr);
+    result = RunCommand(static_cast<int>(one.size()) - 1, one.data());
+    first = end + 1;
   }
   CoUninitialize();
   return result;

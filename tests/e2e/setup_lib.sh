@@ -21,6 +21,22 @@ if [[ -n ${ZOR_E2E_LOCALE:-} ]]; then
   wineserver() { env LC_ALL="$ZOR_E2E_LOCALE" wineserver "$@"; }
 fi
 
+# Makes the locale $1 known to glibc: Wine takes the system language from it
+# only when glibc knows it, and names files in it only then. One the system
+# lacks is generated once into the folder $2 (LOCPATH) from Debian's locale
+# sources.
+e2e_locale() {
+  local name=$1 dir=$2 lang=${1%%.*} charset=${1#*.}
+  [[ $charset == "$1" ]] && charset=UTF-8
+  if locale -a 2>/dev/null | grep -qix "$lang.${charset//-/}\|$lang.$charset"; then return 0; fi
+  if [[ ! -f $dir/$name/LC_CTYPE ]]; then
+    mkdir -p "$dir"
+    localedef -i "$lang" -f "$charset" "$dir/$name" >/dev/null 2>&1 ||
+      e2e_die "cannot generate the locale $name (Debian's locales package has its sources)"
+  fi
+  export LOCPATH=$dir
+}
+
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
@@ -54,6 +70,7 @@ e2e_start() {
   local template=${ZOR_E2E_TEMPLATE:-}
   [[ -n $template && -f $template/.zor-ready ]] || e2e_die "no template prefix (ZOR_E2E_TEMPLATE='$template'); run the e2e fixture first"
   local prefixes=${ZOR_E2E_PREFIXES:-$(dirname "$template")/e2e}
+  [[ -n ${ZOR_E2E_LOCALE:-} ]] && e2e_locale "$ZOR_E2E_LOCALE" "$prefixes/locales"
 
   source "$(dirname "${BASH_SOURCE[0]}")/../wine/env.sh"
   zor_wine_env "$prefixes/$e2e_name"
@@ -355,4 +372,65 @@ snapshot_full() { (cd "$drive" && find . -mindepth 1 -printf '%y %P %s %C@\n' | 
 # the result log.
 startup_lines() {
   echo "f Lumaglimpse.log"
+}
+
+# Checks the files a fresh installation added (snapshot lines $1; the
+# shortcuts are check_links' part): exactly the expected ones, each with the
+# bytes of the staged file it comes from, the machine-wide settings file from
+# the language group $2 (English, German, ...).
+check_installed_files() {
+  local new=$1 group=$2 got want f all_same=1
+  got=$(grep -vE '^f .*\.lnk$' <<<"$new")
+  want=$(expected_install)
+  if [[ $got == "$want" ]]; then
+    pass "the installation added exactly the expected files and folders ($(grep -c . <<<"$new") with the shortcuts)"
+  else
+    fail "files added (< got, > want):"
+    diff <(echo "$got") <(echo "$want") >&2
+  fi
+  [[ ! -e $install/gui/main.ini ]] && pass "no gui\\main.ini is left in the install folder" ||
+    fail "gui\\main.ini is still in the install folder"
+  same() {  # same <installed file> <staged file>
+    cmp -s "$1" "$2" || { echo "differs from the stage: ${1#$drive/}" >&2; return 1; }
+  }
+  for f in "$stage"/Common/*; do same "$install/$(basename "$f")" "$f" || all_same=0; done
+  for f in StreamAid.dll msvcr80.dll Microsoft.VC80.CRT.manifest; do same "$windows/$f" "$stage/Common/$f" || all_same=0; done
+  same "$system/Vizorel.dll" "$stage/System/Vizorel.dll" || all_same=0
+  same "$common_data/Lumaglimpse/main.ini" "$stage/$group/gui/main.ini" || all_same=0
+  ((all_same)) && pass "installed files, runtime copies, Vizorel.dll and the $group main.ini have the staged bytes" ||
+    fail "some installed files differ from the stage"
+  check "the drivers folder has the 64-bit driver build as vcapfx.sys" same "$drivers/vcapfx.sys" "$stage/Common/vcapfx.x64"
+}
+
+# Checks the keys an installation into the default folder wrote, the product
+# key recording language table row $1.
+check_installed_registry() {
+  local dir=$install_win server
+  expect_values "$uninstall_key" 32 "DisplayName|REG_SZ|Lumaglimpse" "UninstallString|REG_SZ|${dir}Uninstall.exe" \
+    "Publisher|REG_SZ|Tarvex"
+  expect_values "$product_key" 32 "Name|REG_SZ|Lumaglimpse" "Version|REG_SZ|3.0.0" \
+    "InstallPath|REG_SZ|${dir}Lumaglimpse.exe" "InstallDir|REG_SZ|$dir" "company|REG_SZ|Orvantel" \
+    "Lang|REG_DWORD|$(printf '0x%x' "$1")"
+  expect_values "$service_key" 64 "Start|REG_DWORD|0x1" "Type|REG_DWORD|0x1" "ErrorControl|REG_DWORD|0x0" \
+    "Group|REG_SZ|Extended base"
+  # A 32-bit setup writes the keys under SOFTWARE to the 32-bit view only.
+  ! reg_key_exists "$uninstall_key" 64 && ! reg_key_exists "$product_key" 64 &&
+    pass "no uninstall entry or product key in the 64-bit view" || fail "uninstall entry or product key in the 64-bit view"
+  # The COM registration that the setup left to regsvr32; "reg" names the
+  # default value in the system language ("(Default)", "(默认)").
+  server=$(reg_values "$clsid_key\\InprocServer32" 64)
+  grep -qix '([^)|]*)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" &&
+    grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
+    pass "Vizorel's class is registered with its server in the system folder" || fail "Vizorel's class registration: $server"
+  check "Vizorel's ProgID is registered" reg_key_exists 'HKLM\Software\Classes\Vizorel.FrameSource' 64
+}
+
+# None of the keys an installation writes exists.
+check_no_install_keys() {
+  local key view left=()
+  for key in "$uninstall_key 32" "$product_key 32" "$service_key 64" "$clsid_key 64"; do
+    view=${key##* }
+    reg_key_exists "${key% *}" "$view" && left+=("${key% *} ($view-bit)")
+  done
+  ((${#left[@]} == 0)) && pass "no uninstall entry, product key, service key or COM class" || fail "keys present: ${left[*]}"
 }

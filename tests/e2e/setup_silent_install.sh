@@ -24,51 +24,15 @@ after=$(snapshot)
 new=$(added "$before" "$after")
 
 # --- files ---------------------------------------------------------------------
-got=$(grep -vE '^f .*\.lnk$' <<<"$new")
-want=$(expected_install)
-if [[ $got == "$want" ]]; then
-  pass "the installation added exactly the expected files and folders ($(grep -c . <<<"$new") with the shortcuts)"
-else
-  fail "files added (< got, > want):"
-  diff <(echo "$got") <(echo "$want") >&2
-fi
+check_installed_files "$new" English
 gone=$(removed "$before" "$after")
 [[ -z $gone ]] && pass "nothing was removed" || fail "removed: $gone"
-[[ ! -e $install/gui/main.ini ]] && pass "no gui\\main.ini is left in the install folder" || fail "gui\\main.ini is still in the install folder"
-
-same() {  # same <installed file> <staged file>
-  cmp -s "$1" "$2" || { echo "differs from the stage: ${1#$drive/}" >&2; return 1; }
-}
-all_same=1
-for f in "$stage"/Common/*; do same "$install/$(basename "$f")" "$f" || all_same=0; done
-for f in StreamAid.dll msvcr80.dll Microsoft.VC80.CRT.manifest; do same "$windows/$f" "$stage/Common/$f" || all_same=0; done
-same "$system/Vizorel.dll" "$stage/System/Vizorel.dll" || all_same=0
-same "$common_data/Lumaglimpse/main.ini" "$stage/English/gui/main.ini" || all_same=0
-((all_same)) && pass "installed files, runtime copies, Vizorel.dll and the English main.ini have the staged bytes" ||
-  fail "some installed files differ from the stage"
-check "the drivers folder has the 64-bit driver build as vcapfx.sys" same "$drivers/vcapfx.sys" "$stage/Common/vcapfx.x64"
-
 check_links "$new" "Tarvex Lumaglimpse.lnk,Tarvex Lumaglimpse Help.lnk,Tarvex Lumaglimpse Uninstall.lnk" \
   "Tarvex Lumaglimpse.lnk" "Tarvex Lumaglimpse.lnk"
 
 # --- registry --------------------------------------------------------------------
-dir=$install_win
-expect_values "$uninstall_key" 32 "DisplayName|REG_SZ|Lumaglimpse" "UninstallString|REG_SZ|${dir}Uninstall.exe" \
-  "Publisher|REG_SZ|Tarvex"
 # English is row 1 of the language table.
-expect_values "$product_key" 32 "Name|REG_SZ|Lumaglimpse" "Version|REG_SZ|3.0.0" \
-  "InstallPath|REG_SZ|${dir}Lumaglimpse.exe" "InstallDir|REG_SZ|$dir" "company|REG_SZ|Orvantel" "Lang|REG_DWORD|0x1"
-expect_values "$service_key" 64 "Start|REG_DWORD|0x1" "Type|REG_DWORD|0x1" "ErrorControl|REG_DWORD|0x0" \
-  "Group|REG_SZ|Extended base"
-# A 32-bit setup writes the keys under SOFTWARE to the 32-bit view only.
-! reg_key_exists "$uninstall_key" 64 && ! reg_key_exists "$product_key" 64 &&
-  pass "no uninstall entry or product key in the 64-bit view" || fail "uninstall entry or product key in the 64-bit view"
-
-# The COM registration that the setup left to regsvr32.
-server=$(reg_values "$clsid_key\\InprocServer32" 64)
-grep -qix '(Default)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" && grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
-  pass "Vizorel's class is registered with its server in the system folder" || fail "Vizorel's class registration: $server"
-check "Vizorel's ProgID is registered" reg_key_exists 'HKLM\Software\Classes\Vizorel.FrameSource' 64
+check_installed_registry 1
 
 # --- result log ------------------------------------------------------------------------
 lines=$(log_lines)
