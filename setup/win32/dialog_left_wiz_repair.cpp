@@ -18,6 +18,11 @@ CDialogLeftWizRepair::CDialogLeftWizRepair() : CPage(IDD_REPAIR_STEP_LIST) {}
 
 BOOL CDialogLeftWizRepair::OnInitDialog() {
   EnableControlStyles();
+  // The template names the pending icon, but a language module does not
+  // carry the step icons: without this the rows would start with none.
+  for (int row = 0; row < kRepairStepRows; ++row)
+    ::SendDlgItemMessageW(m_hWnd, kRowIcons[row], STM_SETICON,
+                          reinterpret_cast<WPARAM>(StepIcon(kStepIconPending)), 0);
   return TRUE;
 }
 
