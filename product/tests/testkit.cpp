@@ -1,5 +1,6 @@
 // Helper of the product's Wine tests: does by hand what the setup would do
-// for the parts a shell script cannot (shell folders, shortcuts).
+// for the parts a shell script cannot (shell folders, shortcuts), and plays
+// the user at the setup's windows.
 //
 // Each Wine start costs time, so every command takes many items at once, and
 // commands joined by a lone "+" run in one process:
@@ -30,9 +31,9 @@
 // caption, or "class:<name>". <control> is a dialog id, looked for among the
 // window's children and those of its child dialogs (the wizard's pages); an
 // id that several pages use is named "<id>@<sibling id>": the one whose
-// dialog also holds <sibling id>. Each waits up to <seconds> for the window
-// state it needs and on timeout exits 1, saying what was wanted and what was
-// last seen; wrong arguments exit 2.
+// dialog also holds <sibling id>; control 0 is the window itself. Each
+// waits up to <seconds> for the window state it needs and on timeout exits
+// 1, saying what was wanted and what was last seen; wrong arguments exit 2.
 //
 //   lumaglimpse_testkit window <seconds> <window> shown|on-screen|off-screen|gone
 //       on-screen: shown, and its rectangle lies within the screen;
@@ -40,8 +41,8 @@
 //   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
 //       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
 //       focused, text=<text>, not-text=<text>, contains=<part of the text>,
-//       not-contains=<text>,
-//       selected=<item text> (list and combo boxes)
+//       not-contains=<text>, hash=<hash>, not-hash=<hash> (the text's hash
+//       as state prints it), selected=<item text> (list and combo boxes)
 //   lumaglimpse_testkit track <seconds> <window> <control> <condition>
 //       as wait, and until the window lies within the screen; then print
 //       each distinct rectangle the window had meanwhile ("rect: WxH+X+Y"):
@@ -49,9 +50,10 @@
 //   lumaglimpse_testkit paint <seconds> <window>
 //       have the window paint what is due (before a screenshot)
 //   lumaglimpse_testkit state <seconds> <window> <control>
-//       print "class: ", "text: ", "visible: 0|1", "enabled: 0|1",
-//       "focused: 0|1", and for buttons that check "checked: 0|1", for list
-//       and combo boxes "selected: <index> <text>" and "item: <index> <text>"
+//       print "class: ", "text: ", "length: ", "hash: ", "visible: 0|1",
+//       "enabled: 0|1", "focused: 0|1", and for buttons that check
+//       "checked: 0|1", for list and combo boxes "selected: <index> <text>"
+//       and "item: <index> <text>"
 //   lumaglimpse_testkit click <seconds> <window> <control>
 //       once shown and enabled, post it a click; prints "clicked: <text>"
 //   lumaglimpse_testkit check <seconds> <window> <control>
@@ -69,11 +71,13 @@
 //       print its screen rectangle as WxH+X+Y (for import -crop)
 //   lumaglimpse_testkit mouse-click <seconds> <window> <control> [<x> <y>]
 //       once it is shown, click the left mouse button as system input at
-//       <x>,<y> of its client area (default: its centre); control 0 is the
-//       window itself
+//       <x>,<y> of its client area (default: its centre); prints the point
+//       and the window under it
 //   lumaglimpse_testkit clock              print "clock: <ms>" (the system's tick
 //       count, the same for every program of the machine)
-//   lumaglimpse_testkit tree <window>      every window below it, for a look
+//   lumaglimpse_testkit tree <window>
+//       every window below it (class, id, text, shown, enabled, rectangle,
+//       styles), for a look
 //   lumaglimpse_testkit windows            the shown top-level windows
 //
 // The registry commands use the system calls directly, not the product's

@@ -4,6 +4,7 @@
 // exits with code 1 and says what was wanted and what was last seen.
 #include "testkit_gui.h"
 
+#include <cstdint>
 #include <cwctype>
 #include <vector>
 
@@ -165,6 +166,18 @@ struct ControlState {
   std::vector<std::wstring> items;
 };
 
+// FNV-1a over the text's UTF-16 units: tells long texts apart in a script.
+std::wstring HashOf(const std::wstring& text) {
+  uint32_t hash = 2166136261u;
+  for (wchar_t unit : text) {
+    hash = (hash ^ (static_cast<uint32_t>(unit) & 0xFF)) * 16777619u;
+    hash = (hash ^ (static_cast<uint32_t>(unit) >> 8)) * 16777619u;
+  }
+  wchar_t hex[16] = {};
+  swprintf(hex, 16, L"%08x", hash);
+  return hex;
+}
+
 bool IsCombo(HWND c) { return IsClass(c, L"ComboBox"); }
 bool IsList(HWND c) { return IsClass(c, L"ListBox"); }
 
@@ -222,7 +235,7 @@ std::wstring Summary(const ControlState& s) {
 
 // visible, hidden, enabled, disabled, checked, unchecked, focused,
 // text=<text>, not-text=<text>, contains=<text>, not-contains=<text>,
-// selected=<text>.
+// hash=<hash>, not-hash=<hash>, selected=<text>.
 bool Holds(const ControlState& s, const std::wstring& condition) {
   if (condition == L"visible") return s.visible;
   if (condition == L"hidden") return !s.visible;
@@ -232,6 +245,8 @@ bool Holds(const ControlState& s, const std::wstring& condition) {
   if (condition == L"unchecked") return s.checked == BST_UNCHECKED;
   if (condition == L"focused") return s.focused;
   if (condition.compare(0, 5, L"text=") == 0) return s.text == condition.substr(5);
+  if (condition.compare(0, 5, L"hash=") == 0) return HashOf(s.text) == condition.substr(5);
+  if (condition.compare(0, 9, L"not-hash=") == 0) return HashOf(s.text) != condition.substr(9);
   if (condition.compare(0, 9, L"not-text=") == 0) return s.text != condition.substr(9);
   if (condition.compare(0, 9, L"contains=") == 0) return s.text.find(condition.substr(9)) != std::wstring::npos;
   if (condition.compare(0, 13, L"not-contains=") == 0) return s.text.find(condition.substr(13)) == std::wstring::npos;
@@ -244,7 +259,7 @@ bool KnownCondition(const std::wstring& c) {
                                           L"focused"};
   for (const wchar_t* word : kWords)
     if (c == word) return true;
-  for (const wchar_t* prefix : {L"text=", L"not-text=", L"contains=", L"not-contains=", L"selected="})
+  for (const wchar_t* prefix : {L"text=", L"not-text=", L"contains=", L"not-contains=", L"hash=", L"not-hash=", L"selected="})
     if (c.compare(0, wcslen(prefix), prefix) == 0) return true;
   return false;
 }
@@ -331,6 +346,8 @@ int PrintState(HWND c) {
   ControlState s = Read(c);
   Out(L"class: " + s.className);
   Out(L"text: " + s.text);
+  Out(L"length: " + std::to_wstring(s.text.size()));
+  Out(L"hash: " + HashOf(s.text));
   Out(std::wstring(L"visible: ") + (s.visible ? L"1" : L"0"));
   Out(std::wstring(L"enabled: ") + (s.enabled ? L"1" : L"0"));
   Out(std::wstring(L"focused: ") + (s.focused ? L"1" : L"0"));

@@ -161,7 +161,7 @@ removed() { LC_ALL=C comm -23 <(echo "$1") <(echo "$2"); }
 reg_values() {
   local key=$1 view=$2
   wine reg query "$key" "/reg:$view" 2>/dev/null | tr -d '\r' |
-    sed -n 's/^    \(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1|\2|\3/p; s/^    \(.*\)    \(REG_[A-Z_]*\)$/\1|\2|/p' | LC_ALL=C sort
+    LC_ALL=C sed -n 's/^    \(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1|\2|\3/p; s/^    \(.*\)    \(REG_[A-Z_]*\)$/\1|\2|/p' | LC_ALL=C sort
 }
 
 reg_key_exists() { wine reg query "$1" "/reg:$2" >/dev/null 2>&1; }
@@ -419,7 +419,7 @@ check_installed_registry() {
   # The COM registration that the setup left to regsvr32; "reg" names the
   # default value in the system language ("(Default)", "(默认)").
   server=$(reg_values "$clsid_key\\InprocServer32" 64)
-  grep -qix '([^)|]*)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" &&
+  LC_ALL=C grep -qix '([^)|]*)|REG_SZ|C:\\windows\\system32\\Vizorel.dll' <<<"$server" &&
     grep -q '^ThreadingModel|REG_SZ|Both$' <<<"$server" &&
     pass "Vizorel's class is registered with its server in the system folder" || fail "Vizorel's class registration: $server"
   check "Vizorel's ProgID is registered" reg_key_exists 'HKLM\Software\Classes\Vizorel.FrameSource' 64
