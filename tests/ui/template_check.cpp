@@ -249,11 +249,37 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
     }
     DestroyWindow(dlg);
   }
-  for (const std::string& f : fonts) std::printf("%s: font %s\n", m.code.c_str(), f.c_str());
+  // Said once, and again only when a module is given other fonts.
+  static std::set<std::string> said;
+  if (fonts != said) {
+    for (const std::string& f : fonts) std::printf("%s: font %s\n", m.code.c_str(), f.c_str());
+    said = fonts;
+  }
   return measured;
 }
 
-// ---- mnemonics that one screen shows together
+// ---- texts shared with the string table, mnemonics one screen shows together
+
+const DialogItem* FindItem(const Module& m, int dialog, int control) {
+  auto t = m.templates.find(dialog);
+  if (t == m.templates.end()) return nullptr;
+  for (const DialogItem& item : t->second.items) {
+    if (item.id == control && !item.text.is_ordinal) return &item;
+  }
+  return nullptr;
+}
+
+void CheckSharedTexts(const Module& m, Report& report) {
+  for (const SameAsString& same : SameAsStrings()) {
+    const DialogItem* item = FindItem(m, same.dialog, same.control);
+    if (!item) continue;
+    const std::wstring string = LoadModuleString(m, same.string);
+    if (item->text.name != string)
+      report.Fail(m, "template " + std::to_string(same.dialog) + ", control " + std::to_string(same.control) +
+                         ": \"" + Utf8(item->text.name) + "\" differs from string " + std::to_string(same.string) +
+                         " \"" + Utf8(string) + "\", which the program shows there");
+  }
+}
 
 void CheckMnemonics(const Module& m, Report& report) {
   for (const MnemonicScreen& screen : MnemonicScreens()) {
@@ -262,12 +288,8 @@ void CheckMnemonics(const Module& m, Report& report) {
       std::wstring text;
       if (ref.dialog == 0) {
         text = LoadModuleString(m, ref.control);
-      } else {
-        auto t = m.templates.find(ref.dialog);
-        if (t == m.templates.end()) continue;
-        for (const DialogItem& item : t->second.items) {
-          if (item.id == ref.control && !item.text.is_ordinal) text = item.text.name;
-        }
+      } else if (const DialogItem* item = FindItem(m, ref.dialog, ref.control)) {
+        text = item->text.name;
       }
       if (wchar_t key = MnemonicKey(text)) by_key[key].push_back(text);
     }
@@ -324,6 +346,7 @@ int Run(int argc, wchar_t** argv) {
     }
     CheckTemplates(m, report);
     measured += CheckTexts(m, host, report);
+    CheckSharedTexts(m, report);
     CheckMnemonics(m, report);
     if (!shots.empty()) SaveScreens(m.handle, m.code, shots);
   }
