@@ -195,6 +195,17 @@ void ReportFit(const Module& m, const std::string& where, const std::wstring& te
 }
 
 // Which font Wine actually gave a dialog: substitutes change every measure.
+std::wstring FaceInUse(HWND dlg) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(dlg);
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  ReleaseDC(dlg, dc);
+  return face;
+}
+
 std::string FontInUse(HWND dlg) {
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
   HDC dc = GetDC(dlg);
@@ -220,6 +231,10 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
       continue;
     }
     fonts.insert(Utf8(d.face) + " as " + FontInUse(dlg));
+    // Measures in another face say nothing about Windows.
+    if (wcscmp(d.face, L"Tahoma") == 0 && FaceInUse(dlg) != L"Tahoma")
+      report.Fail(m, Where(d) + ": drawn in \"" + Utf8(FaceInUse(dlg)) +
+                         "\" instead of Tahoma; the Wine prefix lacks Tahoma (tests/wine/run.sh installs Wine's)");
     // Children in creation order, which is the template's order.
     size_t i = 0;
     for (HWND child = GetWindow(dlg, GW_CHILD); child && i < d.controls.size();
