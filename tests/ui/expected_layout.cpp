@@ -181,6 +181,16 @@ const std::vector<RunTimeText>& RunTimeTexts() {
   return texts;
 }
 
+const std::vector<SameAsString>& SameAsStrings() {
+  static const std::vector<SameAsString> same = {
+      {IDD_WIZARD, IDOK, IDS_NEXT},
+      {IDD_WIZARD, IDCANCEL, IDS_CANCEL},
+      {IDD_REPAIR, IDOK, IDS_NEXT},
+      {IDD_REPAIR, IDCANCEL, IDS_CANCEL},
+  };
+  return same;
+}
+
 const std::vector<MnemonicScreen>& MnemonicScreens() {
   // The pages are control-parent children of the wizard, so a page's
   // mnemonics and the frame's buttons share one keyboard.
