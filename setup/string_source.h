@@ -40,6 +40,7 @@ enum SetupStringId : uint32_t {
   kIdsDecline = 128,
   kIdsNext = 129,
   kIdsCancel = 130,
+  kIdsUninstallerNotStarted = 160,  // the maintenance dialog found no uninstaller to start
 };
 
 }  // namespace zor

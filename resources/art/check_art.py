@@ -6,7 +6,9 @@ must be reproducible), then reads every file back with a parser of its own,
 not the generator's writer, and checks what Windows and the setup's pages rely
 on: well-formed headers, the intended sizes, icon masks that match the alpha,
 white borders where a picture sits on a white page, and a splash that is dark
-enough where the setup draws white text on it.
+enough where the setup draws white text on it. The pictures are palettized,
+so each is also compared with its drawing over small windows: dithering may
+move single pixels, never the colour of an area.
 """
 
 import os
@@ -17,12 +19,20 @@ import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# The drawings themselves are the reference the written pictures are held
+# against; no bytecode cache is left in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, HERE)
+import make_art  # noqa: E402
 
+# Name: (width, height, bits a pixel). Every language module carries each
+# picture, so they are palettized; a picture falling back to 24 bits would
+# cost the setup about half a megabyte a module.
 PICTURES = {
-    "wizard_header.bmp": (570, 58),
-    "finish.bmp": (128, 128),
-    "step_separator.bmp": (8, 306),
-    "flash_background.bmp": (576, 445),
+    "wizard_header.bmp": (570, 58, 8),
+    "finish.bmp": (128, 128, 8),
+    "step_separator.bmp": (8, 306, 8),
+    "flash_background.bmp": (576, 445, 8),
 }
 ICONS = {
     "lumaglimpse.ico": [256, 48, 32, 24, 20, 16],
@@ -38,6 +48,14 @@ FLASH_LABELS_DLU = [(81, 143, 291, 200), (239, 211, 361, 224)]
 # behind it (the strict level of the usual accessibility guidance).
 MIN_CONTRAST = 7.0
 
+# Windows of 7 by 7 pixels, about what the eye averages at arm's length.
+# Error diffusion keeps each window within a level or two of the drawing
+# (about 0.2 on average); mapping each pixel to its nearest colour without
+# diffusing the error more than doubles the average on the dark grounds.
+FIDELITY_RADIUS = 3
+FIDELITY_WORST = 6.0
+FIDELITY_MEAN = 0.3
+
 failures = []
 
 
@@ -48,29 +66,52 @@ def check(condition, message):
 
 
 def read_bmp(path):
-    """Returns (width, height, rows of (r, g, b) top to bottom) or None."""
+    """Returns (width, height, bits, palette, rows of (r, g, b) top to bottom) or None.
+
+    Reads uncompressed bottom-up BMPs of 8 bits with a palette, or of 24.
+    """
     data = open(path, "rb").read()
     name = os.path.basename(path)
     if not check(len(data) >= 54 and data[:2] == b"BM", name + ": not a BMP"):
         return None
     file_size, _, _, offset = struct.unpack_from("<IHHI", data, 2)
-    size, width, height, planes, bits, compression, image_size = struct.unpack_from("<IiiHHII", data, 14)
-    stride = (width * 3 + 3) & ~3
-    ok = all([
+    size, width, height, planes, bits, compression, image_size, _, _, used, important = \
+        struct.unpack_from("<IiiHHIIiiII", data, 14)
+    if not all([
         check(file_size == len(data), name + ": file size field %d, file %d" % (file_size, len(data))),
-        check(size == 40 and planes == 1 and bits == 24 and compression == 0,
-              name + ": expected a 24-bit uncompressed BITMAPINFOHEADER"),
-        check(height > 0, name + ": expected a bottom-up bitmap"),
-        check(offset == 54 and len(data) - offset == stride * height == image_size,
-              name + ": pixel data size does not match the header"),
-    ])
-    if not ok:
+        check(size == 40 and planes == 1 and bits in (8, 24) and compression == 0,
+              name + ": expected an uncompressed 8 or 24-bit BITMAPINFOHEADER"),
+        check(width > 0 and height > 0, name + ": expected a bottom-up bitmap"),
+    ]):
+        return None
+    palette = []
+    if bits == 8:
+        colours = used or (1 << bits)
+        if not all([
+            check(colours <= 1 << bits, name + ": %d colours do not fit %d bits" % (colours, bits)),
+            check(important <= colours, name + ": more important colours than colours"),
+            check(offset == 54 + 4 * colours, name + ": pixels do not follow the palette"),
+        ]):
+            return None
+        for i in range(colours):
+            b, g, r, reserved = data[54 + 4 * i:58 + 4 * i]
+            check(reserved == 0, name + ": palette entry %d has a nonzero fourth byte" % i)
+            palette.append((r, g, b))
+    stride = ((width * bits + 31) // 32) * 4
+    if not check(offset == 54 + 4 * len(palette) and len(data) - offset == stride * height == image_size,
+                 name + ": pixel data size does not match the header"):
         return None
     rows = []
     for y in range(height):
         line = data[offset + (height - 1 - y) * stride:]
-        rows.append([(line[3 * x + 2], line[3 * x + 1], line[3 * x]) for x in range(width)])
-    return width, height, rows
+        if bits == 24:
+            rows.append([(line[3 * x + 2], line[3 * x + 1], line[3 * x]) for x in range(width)])
+            continue
+        indices = line[:width]
+        if not check(max(indices) < len(palette), "%s: row %d uses a colour beyond the palette" % (name, y)):
+            return None
+        rows.append([palette[i] for i in indices])
+    return width, height, bits, palette, rows
 
 
 def read_png_rgba(blob, name):
@@ -177,6 +218,49 @@ def check_picture_content(name, rows):
                   "%s: white text in %s has contrast %.1f only" % (name, (x0, y0, x1, y1), contrast))
 
 
+def _window_sums(rows):
+    """Summed-area table: sums[y][x] is the per-channel sum above and left of (x, y)."""
+    width = len(rows[0])
+    sums = [[(0.0, 0.0, 0.0)] * (width + 1)]
+    for row in rows:
+        above, line, run = sums[-1], [(0.0, 0.0, 0.0)], [0.0, 0.0, 0.0]
+        for x, px in enumerate(row):
+            for k in range(3):
+                run[k] += px[k]
+            line.append(tuple(above[x + 1][k] + run[k] for k in range(3)))
+        sums.append(line)
+    return sums
+
+
+def check_fidelity(name, rows):
+    """Compares the written picture with the drawing it came from, seen from afar.
+
+    Dithering trades exact pixels for noise, so single pixels may differ a
+    lot; what must hold is the colour over every small window. A shifted
+    palette entry shows as a large local error, a lost dither (bands) as a
+    high average one.
+    """
+    drawn = make_art.PICTURES[name]().rows_float()
+    height, width = len(rows), len(rows[0])
+    a, b = _window_sums(drawn), _window_sums(rows)
+    total, worst, worst_at = 0.0, 0.0, None
+    r = FIDELITY_RADIUS
+    for y in range(height):
+        y0, y1 = max(0, y - r), min(height, y + r + 1)
+        for x in range(width):
+            x0, x1 = max(0, x - r), min(width, x + r + 1)
+            area = (y1 - y0) * (x1 - x0)
+            error = max(abs((a[y1][x1][k] - a[y0][x1][k] - a[y1][x0][k] + a[y0][x0][k])
+                            - (b[y1][x1][k] - b[y0][x1][k] - b[y1][x0][k] + b[y0][x0][k])) / area
+                        for k in range(3))
+            total += error
+            if error > worst:
+                worst, worst_at = error, (x, y)
+    mean = total / (width * height)
+    check(worst <= FIDELITY_WORST, "%s: colour off by %.1f levels around %s" % (name, worst, worst_at))
+    check(mean <= FIDELITY_MEAN, "%s: colour off by %.2f levels on average (bands?)" % (name, mean))
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: check_art.py WORK_DIR\n")
@@ -195,11 +279,16 @@ def main(argv):
         if os.path.exists(a) and os.path.exists(b):
             check(open(a, "rb").read() == open(b, "rb").read(), name + ": differs between two runs")
 
-    for name, size in PICTURES.items():
+    for name, (width, height, bits) in PICTURES.items():
         path = os.path.join(runs[0], name)
         picture = read_bmp(path) if os.path.exists(path) else None
-        if picture and check(picture[:2] == size, "%s: %dx%d, want %dx%d" % ((name,) + picture[:2] + size)):
-            check_picture_content(name, picture[2])
+        if not picture:
+            continue
+        check(picture[2] == bits, "%s: %d bits a pixel, want %d" % (name, picture[2], bits))
+        if check(picture[:2] == (width, height), "%s: %dx%d, want %dx%d" % (name, picture[0], picture[1],
+                                                                             width, height)):
+            check_picture_content(name, picture[4])
+            check_fidelity(name, picture[4])
     for name, sizes in ICONS.items():
         path = os.path.join(runs[0], name)
         if os.path.exists(path):

@@ -11,7 +11,7 @@ covered or not at all; only pixels on an edge are sampled at 4 by 4 points and
 averaged, which is what rendering at four times the size and box-filtering
 down gives, at a fraction of the cost.
 
-Outputs: 24-bit BMP pictures and ICO files with 32-bit BGRA images (an AND
+Outputs: palettized BMP pictures (see palette.py) and ICO files with 32-bit BGRA images (an AND
 mask included; the 256-pixel image is stored as PNG, as Windows expects).
 """
 
@@ -20,6 +20,10 @@ import os
 import struct
 import sys
 import zlib
+
+# The build runs this from the source tree: leave no bytecode cache there.
+sys.dont_write_bytecode = True
+from palette import quantize  # noqa: E402
 
 SUPERSAMPLE = 4
 _OFFSETS = [(k + 0.5) / SUPERSAMPLE for k in range(SUPERSAMPLE)]
@@ -191,17 +195,11 @@ class Canvas:
         """Composites a paint over a whole rectangle (no edges to smooth)."""
         self.fill(lambda x, y: -1e9, paint, bbox, opacity)
 
-    def rows_rgb(self, dither=False):
-        """Opaque 8-bit rows; a 4x4 ordered dither keeps wide gradients from banding."""
-        rows = []
-        for py in range(self.height):
-            row = []
-            for px in range(self.width):
-                p = self.px[py * self.width + px]
-                bias = (_BAYER[(py & 3) * 4 + (px & 3)] + 0.5) / 16.0 - 0.5 if dither else 0.0
-                row.append(tuple(_to_byte(p[k] * 255.0 + bias) for k in range(3)))
-            rows.append(row)
-        return rows
+    def rows_float(self):
+        """Opaque rows of unrounded (r, g, b) in 0..255, for the palette fitter."""
+        return [[(p[0] * 255.0, p[1] * 255.0, p[2] * 255.0)
+                 for p in self.px[py * self.width:(py + 1) * self.width]]
+                for py in range(self.height)]
 
     def rows_rgba(self):
         """Straight-alpha 8-bit rows."""
@@ -217,9 +215,6 @@ class Canvas:
                             _to_byte(b / a * 255.0), _to_byte(a * 255.0)))
             rows.append(row)
         return rows
-
-
-_BAYER = [0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5]
 
 
 def _to_byte(v):
@@ -242,20 +237,19 @@ def _coverage(shape, px, py):
 
 # ---------------------------------------------------------------- file formats
 
-def bmp_bytes(rows):
-    """24-bit bottom-up BMP with 96 DPI resolution fields."""
+def bmp_palettized_bytes(palette, rows):
+    """8-bit bottom-up BMP of palette indices with 96 DPI resolution fields."""
     height, width = len(rows), len(rows[0])
-    stride = (width * 3 + 3) & ~3
+    stride = (width + 3) & ~3
     pixels = bytearray()
     for row in reversed(rows):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        pixels += line
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 3780, 3780, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return header + info + bytes(pixels)
+        pixels += bytes(row) + b"\0" * (stride - width)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 3780, 3780,
+                       len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return header + info + colours + bytes(pixels)
 
 
 def _png_bytes(rows):
@@ -525,7 +519,8 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
     for name, draw in PICTURES.items():
-        _write(os.path.join(out, name), bmp_bytes(draw().rows_rgb(dither=True)))
+        palette, rows = quantize(draw().rows_float())
+        _write(os.path.join(out, name), bmp_palettized_bytes(palette, rows))
     for name, (draw, sizes) in ICONS.items():
         _write(os.path.join(out, name), ico_bytes([draw(s).rows_rgba() for s in sizes]))
     return 0

@@ -113,5 +113,6 @@
 #define IDS_DECLINE               128
 #define IDS_NEXT                  129
 #define IDS_CANCEL                130
+#define IDS_UNINSTALLER_MISSING   160  // the uninstaller could not be started
 
 #endif

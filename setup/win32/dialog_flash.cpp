@@ -1,5 +1,7 @@
 #include "setup/win32/dialog_flash.h"
 
+#include <algorithm>
+
 #include "setup/module_strings.h"
 #include "setup/win32/print_children.h"
 
@@ -56,11 +58,17 @@ bool CDialogFlash::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
       Done();
       return false;
     case WM_PAINT: {
-      RECT window;
+      RECT window, frame = {};
       ::GetWindowRect(m_hWnd, &window);
+      ::GetClientRect(::GetParent(m_hWnd), &frame);
+      // The page is as large as the wizard's whole window, and 25 pixels
+      // less is about its client area at 96 DPI; a taller caption (a higher
+      // DPI) would leave a bare strip along the bottom, so the picture
+      // reaches at least to the bottom of the wizard's client area.
+      int height = std::max<int>(window.bottom - window.top - 25, frame.bottom);
       PAINTSTRUCT paint;
       HDC dc = ::BeginPaint(m_hWnd, &paint);
-      if (dc) DrawBackground(dc, window.right - window.left, window.bottom - window.top - 25);
+      if (dc) DrawBackground(dc, window.right - window.left, height);
       ::EndPaint(m_hWnd, &paint);
       *result = 0;
       return true;

@@ -192,6 +192,10 @@ bool CDialogWizard::LeaveLanguagePage() {
   if (!AcceptInstallFolder(m_pApp->m_strInstallDir)) {
     ::MessageBoxW(m_hWnd, String(kIdsInvalidFolder).c_str(), String(kIdsCaption).c_str(), MB_OK);
     m_nPage = kPageLanguage;
+    // A repair has no language page to choose another folder on: the
+    // registered folder cannot be used, so the repair ends here, with
+    // nothing changed, instead of leaving an empty frame.
+    if (m_nMaintenance == 1) EndDialog(IDCANCEL);
     return false;
   }
   SwitchLanguage();

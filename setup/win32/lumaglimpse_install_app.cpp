@@ -2,10 +2,8 @@
 
 #include <commctrl.h>
 
-#include "setup/payloads.h"
-#include "setup/setup_globals.h"
+#include "setup/win32/dialog_repair.h"
 #include "setup/win32/dialog_wizard.h"
-#include "setup/win32/install_frame.h"
 #include "setup/win32/orbit_rotator_adapter.h"
 
 namespace zor {
@@ -38,17 +36,10 @@ void CLumaglimpseInstallApp::RunFreshInstall() {
   wizard.DoModal(nullptr);
 }
 
-void CLumaglimpseInstallApp::RunInstallPage() {
+void CLumaglimpseInstallApp::RunMaintenance() {
   if (m_hLangModule) AfxSetResourceHandle(reinterpret_cast<HINSTANCE>(m_hLangModule));
-  // The page speaks the language it installs, as the wizard's would: the
-  // module of the current row, else whatever source is in force.
-  Host::Module pageModule = LoadLanguageModule(g_nLangIndex);
-  HINSTANCE resources = pageModule ? reinterpret_cast<HINSTANCE>(pageModule) : AfxGetResourceHandle();
-  {
-    CInstallFrame frame(this, resources);
-    frame.DoModal(nullptr);
-  }
-  if (pageModule) CurrentHost().UnloadModule(pageModule);
+  CDialogRepair dialog(this, m_strInstallDir);
+  dialog.DoModal(nullptr);
 }
 
 }  // namespace zor

@@ -24,10 +24,9 @@ class CLumaglimpseInstallApp : public CWinApp, public CSetupStartup, private ISe
  private:
   // The wizard, modally.
   void RunFreshInstall() override;
-  // Until the maintenance dialog exists, a registered installation runs the
-  // install page alone in a frame, into its folder and language.
-  void RunMaintenance() override { RunInstallPage(); }
-  void RunInstallPage();
+  // The maintenance dialog for the registered folder (already the install
+  // folder) and language.
+  void RunMaintenance() override;
 };
 
 }  // namespace zor

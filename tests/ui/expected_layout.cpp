@@ -20,6 +20,8 @@ constexpr uint32_t kSeparator = SS_BLACKFRAME | SS_SUNKEN | kShown;
 constexpr uint32_t kDimmed = WS_VISIBLE | WS_DISABLED;
 constexpr uint32_t kFirstRadio = BS_AUTORADIOBUTTON | WS_GROUP | kTab;
 constexpr uint32_t kNextRadio = BS_AUTORADIOBUTTON | kShown;
+// The finish page's choices are two lines high and wrap their texts.
+constexpr uint32_t kWrapped = BS_MULTILINE;
 
 const wchar_t* const kButton = L"Button";
 const wchar_t* const kStaticClass = L"Static";
@@ -117,16 +119,17 @@ std::vector<ExpectedDialog> MakeDialogs() {
            {kStatic, "result", kStaticClass, kShown, 0, 45, 100, 180, 15, 0,
             L"Tarvex Lumaglimpse successfully installed.", F::kLabel},
            {kStatic, "picture", kStaticClass, kPicture, 0, 79, 16, 85, 79, IDB_FINISH, nullptr, F::kNone},
-           {IDC_FINISH_RESTART_NOW, "restart-now choice", kButton, kFirstRadio, 0, 46, 116, 189, 18, 0,
+           {IDC_FINISH_RESTART_NOW, "restart-now choice", kButton, kFirstRadio | kWrapped, 0, 46, 116, 189, 18, 0,
             L"Restart computer now to make Lumaglimpse effective.", F::kRadio},
-           {IDC_FINISH_RESTART_LATER, "restart-later choice", kButton, kNextRadio, 0, 46, 140, 167, 18, 0,
+           {IDC_FINISH_RESTART_LATER, "restart-later choice", kButton, kNextRadio | kWrapped, 0, 46, 140, 167, 18, 0,
             L"Restart computer later.", F::kRadio},
        }},
       {IDD_REPAIR_STEP_LIST, "maintenance step list", false, 135, 202, 8, L"Tahoma", nullptr,
        {
            {IDC_REPAIR_STEP_LABEL1, "repair step label", kStaticClass, kDimmed, 0, 33, 36, 73, 18, 0,
             L"Repair installation...", F::kLabel},
-           {IDC_REPAIR_STEP_LABEL2, "repaired step label", kStaticClass, kDimmed, 0, 33, 66, 71, 18, 0,
+           // 27 high, not 18: the English text takes three lines.
+           {IDC_REPAIR_STEP_LABEL2, "repaired step label", kStaticClass, kDimmed, 0, 33, 66, 71, 27, 0,
             L"Installation is successfully repaired", F::kLabel},
            {kStatic, "separator picture", kStaticClass, kPicture, 0, 113, 10, 5, 188, IDB_STEP_SEPARATOR, nullptr,
             F::kNone},
@@ -176,6 +179,16 @@ const std::vector<RunTimeText>& RunTimeTexts() {
        {IDS_STEP_SHORTCUTS, IDS_STEP_COPY_FILES, IDS_STEP_DRIVERS, IDS_STEP_UNINSTALLER, IDS_STEP_SOFTWARE_INFO}},
   };
   return texts;
+}
+
+const std::vector<SameAsString>& SameAsStrings() {
+  static const std::vector<SameAsString> same = {
+      {IDD_WIZARD, IDOK, IDS_NEXT},
+      {IDD_WIZARD, IDCANCEL, IDS_CANCEL},
+      {IDD_REPAIR, IDOK, IDS_NEXT},
+      {IDD_REPAIR, IDCANCEL, IDS_CANCEL},
+  };
+  return same;
 }
 
 const std::vector<MnemonicScreen>& MnemonicScreens() {

@@ -53,6 +53,15 @@ struct RunTimeText {
 };
 const std::vector<RunTimeText>& RunTimeTexts();
 
+// Template texts that must read as a string of the string table, since the
+// program puts that string there on most pages.
+struct SameAsString {
+  int dialog;
+  int control;
+  int string;
+};
+const std::vector<SameAsString>& SameAsStrings();
+
 // What one screen shows at once: no two of its texts may share a mnemonic.
 // A text is a template control's (dialog, control) or a string (dialog 0,
 // control = string id).

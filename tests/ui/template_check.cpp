@@ -194,8 +194,34 @@ void ReportFit(const Module& m, const std::string& where, const std::wstring& te
                      " x " + std::to_string(fit.available.cy) + " px");
 }
 
+// Which font Wine actually gave a dialog: substitutes change every measure.
+std::wstring FaceInUse(HWND dlg) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(dlg);
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  ReleaseDC(dlg, dc);
+  return face;
+}
+
+std::string FontInUse(HWND dlg) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
+  HDC dc = GetDC(dlg);
+  HGDIOBJ old = SelectObject(dc, font);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(dlg, dc);
+  return "\"" + Utf8(face) + "\", " + std::to_string(tm.tmHeight) + " px high";
+}
+
 int CheckTexts(const Module& m, HWND host, Report& report) {
   int measured = 0;
+  std::set<std::string> fonts;
   for (const ExpectedDialog& d : ExpectedDialogs()) {
     auto stored = m.templates.find(d.id);
     if (stored == m.templates.end() || stored->second.items.size() != d.controls.size()) continue;
@@ -204,6 +230,11 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
       report.Fail(m, Where(d) + ": the dialog cannot be created from its template");
       continue;
     }
+    fonts.insert(Utf8(d.face) + " as " + FontInUse(dlg));
+    // Measures in another face say nothing about Windows.
+    if (wcscmp(d.face, L"Tahoma") == 0 && FaceInUse(dlg) != L"Tahoma")
+      report.Fail(m, Where(d) + ": drawn in \"" + Utf8(FaceInUse(dlg)) +
+                         "\" instead of Tahoma; the Wine prefix lacks Tahoma (tests/wine/run.sh installs Wine's)");
     // Children in creation order, which is the template's order.
     size_t i = 0;
     for (HWND child = GetWindow(dlg, GW_CHILD); child && i < d.controls.size();
@@ -233,10 +264,37 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
     }
     DestroyWindow(dlg);
   }
+  // Said once, and again only when a module is given other fonts.
+  static std::set<std::string> said;
+  if (fonts != said) {
+    for (const std::string& f : fonts) std::printf("%s: font %s\n", m.code.c_str(), f.c_str());
+    said = fonts;
+  }
   return measured;
 }
 
-// ---- mnemonics that one screen shows together
+// ---- texts shared with the string table, mnemonics one screen shows together
+
+const DialogItem* FindItem(const Module& m, int dialog, int control) {
+  auto t = m.templates.find(dialog);
+  if (t == m.templates.end()) return nullptr;
+  for (const DialogItem& item : t->second.items) {
+    if (item.id == control && !item.text.is_ordinal) return &item;
+  }
+  return nullptr;
+}
+
+void CheckSharedTexts(const Module& m, Report& report) {
+  for (const SameAsString& same : SameAsStrings()) {
+    const DialogItem* item = FindItem(m, same.dialog, same.control);
+    if (!item) continue;
+    const std::wstring string = LoadModuleString(m, same.string);
+    if (item->text.name != string)
+      report.Fail(m, "template " + std::to_string(same.dialog) + ", control " + std::to_string(same.control) +
+                         ": \"" + Utf8(item->text.name) + "\" differs from string " + std::to_string(same.string) +
+                         " \"" + Utf8(string) + "\", which the program shows there");
+  }
+}
 
 void CheckMnemonics(const Module& m, Report& report) {
   for (const MnemonicScreen& screen : MnemonicScreens()) {
@@ -245,12 +303,8 @@ void CheckMnemonics(const Module& m, Report& report) {
       std::wstring text;
       if (ref.dialog == 0) {
         text = LoadModuleString(m, ref.control);
-      } else {
-        auto t = m.templates.find(ref.dialog);
-        if (t == m.templates.end()) continue;
-        for (const DialogItem& item : t->second.items) {
-          if (item.id == ref.control && !item.text.is_ordinal) text = item.text.name;
-        }
+      } else if (const DialogItem* item = FindItem(m, ref.dialog, ref.control)) {
+        text = item->text.name;
       }
       if (wchar_t key = MnemonicKey(text)) by_key[key].push_back(text);
     }
@@ -307,6 +361,7 @@ int Run(int argc, wchar_t** argv) {
     }
     CheckTemplates(m, report);
     measured += CheckTexts(m, host, report);
+    CheckSharedTexts(m, report);
     CheckMnemonics(m, report);
     if (!shots.empty()) SaveScreens(m.handle, m.code, shots);
   }

@@ -18,6 +18,16 @@ if [[ -n ${ZOR_UI_SHOTS:-} ]]; then
   mkdir -p "$ZOR_UI_SHOTS"
   shots=$(cd "$ZOR_UI_SHOTS" && pwd)
   args=(--shots "Z:$shots")
+  # A prefix of its own in which Wine draws the captions and frames itself:
+  # without a window manager on the display nobody else would, and the
+  # pictures would lack them.
+  export ZOR_WINE_PREFIX=$shots-prefix
+  if [[ ! -f $ZOR_WINE_PREFIX/.zor-ready ]]; then
+    "$here/../wine/run.sh" --setup >/dev/null || exit 2
+    (source "$here/../wine/env.sh" && zor_wine_env "$ZOR_WINE_PREFIX" &&
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 && wineserver -w) ||
+      exit 2
+  fi
 fi
 "$here/../wine/run.sh" "$check" "${args[@]}" "$@"
 rc=$?

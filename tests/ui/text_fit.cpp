@@ -29,7 +29,7 @@ TextFit MeasureText(HWND control, Fit fit, const std::wstring& text) {
     case Fit::kRadio:
       // The check mark and the gap between it and the text.
       width -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
-      flags |= DT_SINGLELINE;
+      flags |= (style & BS_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE;
       break;
   }
 

@@ -66,8 +66,28 @@ make_prefix() {
       die "could not create the list of installed programs in $prefix"
     fi
   done
+  dialog_fonts || die "could not set up the dialog fonts in $prefix"
   wineserver -w
   touch "$ready"
+}
+
+# Dialogs are laid out in Tahoma, which every Windows installation has and
+# links to CJK fonts for the glyphs it lacks. Wine ships a Tahoma of its own
+# but, as packaged here, does not find it, and falls back to a font with other
+# metrics; its links name Windows' CJK fonts, which are not here either. So
+# the prefix gets Wine's Tahoma in its font folder and a link to the CJK font
+# the machine has (fonts-wqy-microhei), and text is measured and drawn as on
+# Windows.
+dialog_fonts() {
+  local fonts=$prefix/drive_c/windows/Fonts font
+  for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+    [[ -f $font && ! -f $fonts/$(basename "$font") ]] && { cp "$font" "$fonts/" || return 1; }
+  done
+  if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >>"$log" 2>&1 || return 1
+  fi
+  return 0
 }
 
 with_lock() {

@@ -59,6 +59,7 @@ inline constexpr ModuleString kEnglishStrings[] = {
     {128, L"&Decline"},
     {129, L"&Next"},
     {130, L"&Cancel"},
+    {160, L"The Tarvex Lumaglimpse uninstaller could not be started. To restore it, run this setup again and choose to repair the installation."},
 };
 
 }  // namespace zortest

@@ -126,42 +126,10 @@ std::map<std::string, int> ParseIdHeader(const std::string& bytes) {
   return ids;
 }
 
-namespace {
-
-// A script may keep its texts in a fragment of its own ("zh_CN_texts.rci",
-// shared with the setup program): the fragment's lines stand where the
-// script includes it. Other includes (the common resources) hold no texts
-// of the script and stay as they are. Empty when a fragment cannot be read.
-std::optional<std::string> InlineTextFragments(const std::string& script) {
-  static const std::string kInclude = "#include \"";
-  static const std::string kSuffix = "_texts.rci\"";
-  std::string out;
-  size_t at = 0;
-  while (at < script.size()) {
-    size_t end = script.find('\n', at);
-    if (end == std::string::npos) end = script.size();
-    std::string line = script.substr(at, end - at);
-    if (line.rfind(kInclude, 0) == 0 && line.find(kSuffix) != std::string::npos) {
-      std::string name = line.substr(kInclude.size(), line.find('"', kInclude.size()) - kInclude.size());
-      auto fragment = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/" + name);
-      if (!fragment) return std::nullopt;
-      out += *fragment;
-    } else {
-      out += line;
-    }
-    out += '\n';
-    at = end + 1;
-  }
-  return out;
-}
-
-}  // namespace
-
 std::map<int, std::wstring> LoadScriptStrings(const char* source, std::string& error) {
   std::map<int, std::wstring> byId;
   auto header = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/resource_ids.h");
   auto script = ReadFileBytes(LanguageScriptPath(source));
-  if (script) script = InlineTextFragments(*script);
   if (!header || !script) {
     error = std::string("cannot read the script or header of ") + source;
     return {};
@@ -172,7 +140,26 @@ std::map<int, std::wstring> LoadScriptStrings(const char* source, std::string& e
     error = rc.error;
     return {};
   }
-  for (const RcString& s : rc.strings) {
+  // A language's texts may live in a fragment of their own that the script
+  // includes ("zh_CN_texts.rci", shared with the setup program's script).
+  std::vector<RcString> strings = rc.strings;
+  for (const std::string& include : rc.includes) {
+    const std::string suffix = "_texts.rci";
+    if (include.size() <= suffix.size() || include.compare(include.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    auto fragment = ReadFileBytes(std::string(ZOR_SOURCE_DIR) + "/resources/lang/" + include);
+    if (!fragment) {
+      error = "cannot read " + include + ", included by " + source;
+      return {};
+    }
+    RcScript part = ParseRcScript(*fragment);
+    if (!part.error.empty()) {
+      error = include + ": " + part.error;
+      return {};
+    }
+    strings.insert(strings.end(), part.strings.begin(), part.strings.end());
+  }
+  for (const RcString& s : strings) {
     auto id = ids.find(s.name);
     if (id == ids.end()) {
       error = "unknown id " + s.name;
