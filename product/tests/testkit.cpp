@@ -35,9 +35,10 @@
 // waits up to <seconds> for the window state it needs and on timeout exits
 // 1, saying what was wanted and what was last seen; wrong arguments exit 2.
 //
-//   lumaglimpse_testkit window <seconds> <window> shown|on-screen|off-screen|gone
+//   lumaglimpse_testkit window <seconds> <window> shown|on-screen|off-screen|foreground|gone
 //       on-screen: shown, and its rectangle lies within the screen;
-//       off-screen: shown, but not within the screen
+//       off-screen: shown, but not within the screen; foreground: the
+//       window the keyboard types into
 //   lumaglimpse_testkit wait <seconds> <window> <control> <condition>
 //       <condition>: visible, hidden, enabled, disabled, checked, unchecked,
 //       focused, text=<text>, not-text=<text>, contains=<part of the text>,

@@ -330,12 +330,14 @@ int Paint(int seconds, const WindowSpec& ws) {
 }
 
 int WaitWindow(int seconds, const WindowSpec& ws, const std::wstring& state) {
-  if (state != L"shown" && state != L"gone" && state != L"on-screen" && state != L"off-screen")
-    return Usage(L"window state is shown, on-screen, off-screen or gone: " + state);
+  if (state != L"shown" && state != L"gone" && state != L"on-screen" && state != L"off-screen" &&
+      state != L"foreground")
+    return Usage(L"window state is shown, on-screen, off-screen, foreground or gone: " + state);
   for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
     HWND found = FindWindowOf(ws, state == L"gone");
     if (state == L"gone" ? found == nullptr
-                         : found != nullptr && (state == L"shown" || OnScreen(found) == (state == L"on-screen")))
+        : state == L"foreground" ? found != nullptr && GetForegroundWindow() == found
+                                 : found != nullptr && (state == L"shown" || OnScreen(found) == (state == L"on-screen")))
       return 0;
     if (GetTickCount() - start >= static_cast<DWORD>(seconds) * 1000) break;
   }

@@ -35,6 +35,9 @@ before=$(snapshot)
 wizard_start
 flash_page
 welcome_page
+# Before the kit types anything (send-keys brings its window forward): the
+# user can type at once, without a click.
+expect "the wizard has the keyboard from the start" window "$short" "$W" foreground
 expect "Enter on the welcome page" send-keys "$short" "$W" enter + wait "$long" "$W" 1003 visible
 agreement_page
 expect "Alt+A accepts" send-keys "$short" "$W" alt+a + wait "$long" "$W" 1000 visible
