@@ -21,24 +21,8 @@ void CDpiBmpStatic::Draw(HDC dc) {
 }
 
 bool CDpiBmpStatic::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+  if (HandleDrawing(message, wParam, result)) return true;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(m_hWnd, &paint);
-      if (dc) Draw(dc);
-      ::EndPaint(m_hWnd, &paint);
-      *result = 0;
-      return true;
-    }
-    case WM_PRINTCLIENT:
-      // The page-turn capture asks for the same stretched picture.
-      if (!wParam) {
-        *result = -1;
-        return true;
-      }
-      Draw(reinterpret_cast<HDC>(wParam));
-      *result = 0;
-      return true;
     case WM_ERASEBKGND:
       *result = TRUE;
       return true;

@@ -21,6 +21,29 @@ bool CStatic::SubclassDlgItem(UINT id, HWND parent) {
   return true;
 }
 
+bool CStatic::HandleDrawing(UINT message, WPARAM wParam, LRESULT* result) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = ::BeginPaint(m_hWnd, &paint);
+      if (dc) Draw(dc);
+      ::EndPaint(m_hWnd, &paint);
+      *result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      if (!wParam) {
+        *result = -1;
+        return true;
+      }
+      Draw(reinterpret_cast<HDC>(wParam));
+      *result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT CALLBACK CStatic::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                        DWORD_PTR data) {
   CStatic* self = reinterpret_cast<CStatic*>(data);

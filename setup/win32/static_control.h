@@ -24,6 +24,13 @@ class CStatic {
   // system's static control.
   virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) = 0;
 
+  // For controls that draw themselves: paint requests and print-client
+  // requests (the page-turn capture, the fade-in) both go to Draw, so the
+  // screen and the captures show the same. True when `message` was one of
+  // them; a print-client request without a context answers -1.
+  bool HandleDrawing(UINT message, WPARAM wParam, LRESULT* result);
+  virtual void Draw(HDC) {}
+
   HWND m_hWnd = nullptr;
 
  private:

@@ -22,25 +22,8 @@ void CTransparentStatic::Draw(HDC dc) {
 }
 
 bool CTransparentStatic::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+  if (HandleDrawing(message, wParam, result)) return true;
   switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = ::BeginPaint(m_hWnd, &paint);
-      if (dc) Draw(dc);
-      ::EndPaint(m_hWnd, &paint);
-      *result = 0;
-      return true;
-    }
-    case WM_PRINTCLIENT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      if (!dc) {
-        *result = -1;
-        return true;
-      }
-      Draw(dc);
-      *result = 0;
-      return true;
-    }
     case WM_ERASEBKGND:
       // The picture behind stays; only the text is drawn over it.
       ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);

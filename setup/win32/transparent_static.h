@@ -13,7 +13,7 @@ class CTransparentStatic : public CStatic {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
-  void Draw(HDC dc);
+  void Draw(HDC dc) override;
 };
 
 }  // namespace zor

@@ -226,12 +226,14 @@ run_setup_tracing_renderer() {
     line=$(grep -F 'Loaded L"' "$trace" | grep -iF "\\$name\"" | head -1)
     grep -qiE 'Temp\\\\LumaglimpseRenderer\.[0-9]+\\\\' <<<"$line" || bad+=("$name: ${line:-not loaded}")
   done
-  rm -f "$trace"
   if ((${#bad[@]} == 0)); then
     pass "the renderer and its four libraries were loaded from the setup's own folder"
   else
     fail "renderer libraries: $(printf '%s; ' "${bad[@]}")"
+    # What Wine said besides the loads: why the program may not have run.
+    grep -vF 'Loaded L"' "$trace" | head -20 >&2
   fi
+  rm -f "$trace"
 }
 
 # The files a silent installation adds to a machine without the product,
@@ -433,4 +435,31 @@ check_no_install_keys() {
     reg_key_exists "${key% *}" "$view" && left+=("${key% *} ($view-bit)")
   done
   ((${#left[@]} == 0)) && pass "no uninstall entry, product key, service key or COM class" || fail "keys present: ${left[*]}"
+}
+
+# After an uninstallation: of what the machine gained since snapshot $1,
+# snapshot $2 keeps only what start-up leaves in any case; nothing of the
+# machine's own went, and no key of the product, its service or its
+# component is left in either registry view.
+check_uninstalled() {
+  local before=$1 after=$2 left want gone
+  left=$(added "$before" "$after")
+  want=$(startup_lines | LC_ALL=C sort)
+  if [[ $left == "$want" ]]; then
+    pass "only the setup's start-up files and the result log are left"
+  else
+    fail "left after uninstalling (< left, > expected):"
+    diff <(echo "$left") <(echo "$want") >&2
+  fi
+  gone=$(removed "$before" "$after")
+  [[ -z $gone ]] && pass "nothing of the machine's own was removed" || fail "removed: $gone"
+  local keys=() view key
+  for view in 32 64; do
+    for key in "$uninstall_key" "$product_key" 'HKLM\Software\Tarvex' "$service_key" "$clsid_key" \
+        'HKLM\Software\Classes\Vizorel.FrameSource' 'HKLM\Software\Classes\Vizorel.FrameSource.1'; do
+      reg_key_exists "$key" "$view" && keys+=("$key ($view-bit)")
+    done
+  done
+  ((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
+    fail "keys left: ${keys[*]}"
 }

@@ -110,26 +110,7 @@ check "the setup ends once the uninstaller runs" setup_ended
 out=$(win "$testkit" press "$uninstaller_caption" 120 1)
 check "the uninstaller reports the removal" grep -qx 'text: Tarvex Lumaglimpse was removed from this computer.' <<<"$out"
 settle
-after=$(snapshot)
-left=$(added "$before" "$after")
-want=$(startup_lines | LC_ALL=C sort)
-if [[ $left == "$want" ]]; then
-  pass "only the setup's start-up files and the result log are left"
-else
-  fail "left after uninstalling (< left, > expected):"
-  diff <(echo "$left") <(echo "$want") >&2
-fi
-gone=$(removed "$before" "$after")
-[[ -z $gone ]] && pass "nothing of the machine's own was removed" || fail "removed: $gone"
-keys=()
-for view in 32 64; do
-  for key in "$uninstall_key" "$product_key" 'HKLM\Software\Tarvex' "$service_key" "$clsid_key" \
-      'HKLM\Software\Classes\Vizorel.FrameSource' 'HKLM\Software\Classes\Vizorel.FrameSource.1'; do
-    reg_key_exists "$key" "$view" && keys+=("$key ($view-bit)")
-  done
-done
-((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
-  fail "keys left: ${keys[*]}"
+check_uninstalled "$before" "$(snapshot)"
 
 # Repair, in the registered language.
 run_setup "$package" -s

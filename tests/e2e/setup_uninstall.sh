@@ -26,26 +26,7 @@ rc=$?
 settle
 after=$(snapshot)
 
-left=$(added "$before" "$after")
-want=$(startup_lines | LC_ALL=C sort)
-if [[ $left == "$want" ]]; then
-  pass "only the setup's start-up files and the result log are left ($(grep -c . <<<"$(added "$before" "$installed")") were added)"
-else
-  fail "left after uninstalling (< left, > expected):"
-  diff <(echo "$left") <(echo "$want") >&2
-fi
-gone=$(removed "$before" "$after")
-[[ -z $gone ]] && pass "nothing of the machine's own was removed" || fail "removed: $gone"
-
-keys=()
-for view in 32 64; do
-  for key in "$uninstall_key" "$product_key" 'HKLM\Software\Tarvex' "$service_key" "$clsid_key" \
-      'HKLM\Software\Classes\Vizorel.FrameSource' 'HKLM\Software\Classes\Vizorel.FrameSource.1'; do
-    reg_key_exists "$key" "$view" && keys+=("$key ($view-bit)")
-  done
-done
-((${#keys[@]} == 0)) && pass "no registry key of the product, the service or the component is left" ||
-  fail "keys left: ${keys[*]}"
+check_uninstalled "$before" "$after"
 
 check_no_renderer_folder
 e2e_finish

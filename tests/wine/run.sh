@@ -75,12 +75,13 @@ make_prefix() {
 # links to CJK fonts for the glyphs it lacks. Wine ships a Tahoma of its own
 # but, as packaged here, does not find it, and falls back to a font with other
 # metrics; its links name Windows' CJK fonts, which are not here either. So
-# the prefix gets Wine's Tahoma in its font folder and a link to the CJK font
+# the prefix gets Wine's Tahoma (and Marlett, whose glyphs draw the caption
+# buttons) in its font folder and a link to the CJK font
 # the machine has (fonts-wqy-microhei), and text is measured and drawn as on
 # Windows.
 dialog_fonts() {
   local fonts=$prefix/drive_c/windows/Fonts font
-  for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+  for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/wine/fonts/marlett.ttf; do
     [[ -f $font && ! -f $fonts/$(basename "$font") ]] && { cp "$font" "$fonts/" || return 1; }
   done
   if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
