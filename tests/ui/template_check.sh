@@ -8,7 +8,7 @@
 # them there as PNG files (ImageMagick converts Wine's bitmaps).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../e2e/setup_lib.sh"
+source "$here/../wine/session.sh"
 e2e_with_display "$@"
 
 check=$1

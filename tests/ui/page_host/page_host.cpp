@@ -5,6 +5,10 @@
 //   zor_page_host <sellang|agreement> <module.dll> [options]
 //     --hold <ms>          close the frame after <ms> (default 4000)
 //     --select <row>       choose list row <row> as a user would
+//     --type <text>        select the folder field's text and type <text>
+//                          over it, key by key (language page)
+//     --lang-index <n>     the current language index before the page is
+//                          made, as an earlier page would have left it
 //     --browse-to <path>   press Browse, select <path> in the system's folder
 //                          browser and press its OK (after half the hold)
 //     --print              press the wizard's Print (agreement page); the
@@ -17,7 +21,8 @@
 //     --out <file>         write what the page left behind (UTF-8 lines):
 //                          "install-folder: ...", "field: ...",
 //                          "lang-index: ...", "selection: ...",
-//                          "agreement-units: ...", "print: ..."
+//                          "agreement-units: ...", "print: ...",
+//                          "printer: ..." (with --add-printer)
 #include <windows.h>
 
 #include <shellapi.h>
@@ -46,6 +51,8 @@ struct Options {
   std::wstring module;
   int holdMs = 4000;
   int select = -1;
+  std::wstring type;
+  int langIndex = -1;
   std::wstring browseTo;
   bool print = false;
   std::wstring out;
@@ -59,6 +66,7 @@ zor::CDialogSelLang* g_selLang = nullptr;
 zor::CDialogSecond* g_agreement = nullptr;
 HWND g_frame = nullptr;
 std::string g_printResult = "not asked";
+std::string g_printerResult;
 
 std::wstring Text(HWND window) {
   wchar_t buffer[1024] = {};
@@ -156,14 +164,20 @@ const char kPrinterDescription[] =
 void AddFilePrinter(const std::wstring& path) {
   wchar_t driverFolder[MAX_PATH] = {};
   DWORD needed = 0;
+  bool described = false;
   if (::GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(driverFolder), sizeof(driverFolder),
                                    &needed)) {
     ::CreateDirectoryW(driverFolder, nullptr);
     FILE* f = _wfopen((std::wstring(driverFolder) + L"\\generic.ppd").c_str(), L"wb");
     if (f) {
-      std::fwrite(kPrinterDescription, 1, sizeof(kPrinterDescription) - 1, f);
-      std::fclose(f);
+      described = std::fwrite(kPrinterDescription, 1, sizeof(kPrinterDescription) - 1, f) ==
+                  sizeof(kPrinterDescription) - 1;
+      described = std::fclose(f) == 0 && described;
     }
+  }
+  if (!described) {
+    g_printerResult = "the driver's description could not be written to the driver folder";
+    return;
   }
   DRIVER_INFO_3W driverInfo{};
   driverInfo.cVersion = 3;
@@ -173,8 +187,8 @@ void AddFilePrinter(const std::wstring& path) {
   driverInfo.pDataFile = &dataFile[0];
   driverInfo.pConfigFile = &driverFile[0];
   BOOL added = ::AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driverInfo), APD_COPY_NEW_FILES);
-  std::fprintf(stderr, "page_host: AddPrinterDriver %d (%lu)\n", added ? 1 : 0,
-               added ? 0ul : static_cast<unsigned long>(::GetLastError()));
+  unsigned long driverError = added ? 0ul : static_cast<unsigned long>(::GetLastError());
+  std::fprintf(stderr, "page_host: AddPrinterDriver %d (%lu)\n", added ? 1 : 0, driverError);
   std::wstring name = L"ZorFilePrinter";
   PRINTER_INFO_2W info{};
   info.pPrinterName = &name[0];
@@ -188,10 +202,19 @@ void AddFilePrinter(const std::wstring& path) {
   info.pDatatype = &type[0];
   info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
   HANDLE printer = ::AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-  std::fprintf(stderr, "page_host: AddPrinter %s (%lu)\n", printer ? "done" : "failed",
-               printer ? 0ul : static_cast<unsigned long>(::GetLastError()));
+  unsigned long error = printer ? 0ul : static_cast<unsigned long>(::GetLastError());
+  std::fprintf(stderr, "page_host: AddPrinter %s (%lu)\n", printer ? "done" : "failed", error);
   if (printer) ::ClosePrinter(printer);
-  std::fprintf(stderr, "page_host: SetDefaultPrinter %d\n", ::SetDefaultPrinterW(name.c_str()) ? 1 : 0);
+  bool isDefault = ::SetDefaultPrinterW(name.c_str()) != FALSE;
+  std::fprintf(stderr, "page_host: SetDefaultPrinter %d\n", isDefault ? 1 : 0);
+  if (!added)
+    g_printerResult = "driver not added (error " + std::to_string(driverError) + ")";
+  else if (!printer)
+    g_printerResult = "printer not added (error " + std::to_string(error) + ")";
+  else if (!isDefault)
+    g_printerResult = "added but not made the default";
+  else
+    g_printerResult = "added";
 }
 
 void WriteOut() {
@@ -223,6 +246,7 @@ void WriteOut() {
     line("field-units", std::to_wstring(::GetWindowTextLengthW(::GetDlgItem(page, IDC_AGREEMENT_TEXT))));
   }
   text += "print: " + g_printResult + "\n";
+  if (!g_options.addPrinter.empty()) text += "printer: " + g_printerResult + "\n";
   FILE* f = _wfopen(g_options.out.c_str(), L"wb");
   if (!f) return;
   std::fwrite(text.data(), 1, text.size(), f);
@@ -236,6 +260,12 @@ void Act() {
     ::SendDlgItemMessageW(page, list, CB_SETCURSEL, static_cast<WPARAM>(g_options.select), 0);
     ::SendMessageW(page, WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, list)));
+  }
+  if (!g_options.type.empty() && g_selLang) {
+    HWND field = ::GetDlgItem(page, IDC_SELLANG_FOLDER);
+    ::SetFocus(field);
+    ::SendMessageW(field, EM_SETSEL, 0, -1);
+    for (wchar_t key : g_options.type) ::SendMessageW(field, WM_CHAR, key, 1);
   }
   if (!g_options.browseTo.empty() && g_selLang) {
     std::thread(PlayUser, g_options.browseTo, g_options.holdMs / 2).detach();
@@ -289,6 +319,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     bool more = i + 1 < argc;
     if (a == L"--hold" && more) g_options.holdMs = _wtoi(argv[++i]);
     else if (a == L"--select" && more) g_options.select = _wtoi(argv[++i]);
+    else if (a == L"--type" && more) g_options.type = argv[++i];
+    else if (a == L"--lang-index" && more) g_options.langIndex = _wtoi(argv[++i]);
     else if (a == L"--browse-to" && more) g_options.browseTo = argv[++i];
     else if (a == L"--print") g_options.print = true;
     else if (a == L"--out" && more) g_options.out = argv[++i];
@@ -314,6 +346,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   g_frame = ::CreateWindowExW(0, wc.lpszClassName, (L"Page host: " + g_options.page).c_str(),
                               WS_OVERLAPPEDWINDOW, 20, 20, 560, 480, nullptr, nullptr, instance, nullptr);
 
+  if (g_options.langIndex >= 0) zor::g_nLangIndex = g_options.langIndex;
   zor::CDialogSelLang selLang;
   zor::CDialogSecond agreement;
   zor::CDialog* page = nullptr;

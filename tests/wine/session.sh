@@ -1,0 +1,51 @@
+# What a script that drives Windows programs under Wine needs of the machine
+# beside the prefix: a display of its own and the locales it starts programs
+# in. Sourced by the end-to-end tests (tests/e2e/setup_lib.sh), the template
+# check and the page host's test (tests/ui).
+
+# Makes the locale $1 known to glibc: Wine takes the system language from it
+# only when glibc knows it, and names files in it only then. One the system
+# lacks is generated once into the folder $2 (LOCPATH) from Debian's locale
+# sources.
+e2e_locale() {
+  local name=$1 dir=$2 lang=${1%%.*} charset=${1#*.}
+  [[ $charset == "$1" ]] && charset=UTF-8
+  if locale -a 2>/dev/null | grep -qix "$lang.${charset//-/}\|$lang.$charset"; then return 0; fi
+  if [[ ! -f $dir/$name/LC_CTYPE ]]; then
+    mkdir -p "$dir"
+    localedef -i "$lang" -f "$charset" "$dir/$name" >/dev/null 2>&1 ||
+      { echo "${e2e_name:-$0}: cannot generate the locale $name (Debian's locales package has its sources)" >&2; exit 2; }
+  fi
+  export LOCPATH=$dir
+}
+
+# Runs the calling script again on a virtual display of its own, as every
+# Windows machine has one: message boxes, the wizard and the renderer's
+# window need it. Call it first, with the script's arguments.
+e2e_with_display() {
+  [[ -n ${ZOR_E2E_ON_XVFB:-} ]] && return 0
+  command -v Xvfb >/dev/null || { echo "$0: Xvfb is not installed (scripts/install-deps installs it)" >&2; exit 2; }
+  # A server of our own on a free display that it names itself once it is
+  # ready (-displayfd): no lock-file guessing and no start-up signal to miss,
+  # which made xvfb-run hang now and then when tests ran back to back.
+  local displays xvfb n rc
+  displays=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displays" >/dev/null 2>&1 &
+  xvfb=$!
+  for ((n = 0; n < 100; n++)); do
+    [[ -s $displays ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $displays ]]; then
+    kill "$xvfb" 2>/dev/null
+    rm -f "$displays"
+    echo "$0: Xvfb did not start" >&2
+    exit 2
+  fi
+  ZOR_E2E_ON_XVFB=1 DISPLAY=:$(tr -d '\n' <"$displays") "$0" "$@"
+  rc=$?
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+  rm -f "$displays"
+  exit "$rc"
+}
