@@ -70,7 +70,7 @@ enum SpecialFolder : int {
 };
 
 // Window show commands (the Win32 SW_* numbers).
-enum ShowCommand : int { kSwHide = 0, kSwShowNormal = 1 };
+enum ShowCommand : int { kSwHide = 0, kSwShowNormal = 1, kSwShow = 5 };
 
 // One shell link as the shell link object stores it. Absent fields are not
 // set on the object at all, which is not the same as setting them empty.

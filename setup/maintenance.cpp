@@ -10,9 +10,6 @@ const wchar_t kMaintenanceUninstaller[] = L"uninstall.exe";
 
 namespace {
 
-// ShellExecute's "show the window in its current size and position".
-constexpr int kShowWindow = 5;  // SW_SHOW
-
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
@@ -38,7 +35,7 @@ void CarryOutMaintenance(MaintenanceChoice choice, const std::wstring& installDi
   std::wstring path = UninstallerPath(installDir);
   // Checked before the shell is asked: for a missing file it would show an
   // error box of its own that names neither the product nor a way out.
-  if (!path.empty() && host.FileExists(path) && host.StartProgram(L"Open", path, L"", L"", kShowWindow)) return;
+  if (!path.empty() && host.FileExists(path) && host.StartProgram(L"Open", path, L"", L"", kSwShow)) return;
   std::wstring text = strings.GetString(kIdsUninstallerNotStarted);
   if (!path.empty()) text += L"\n\n" + path;
   host.MessageBox(text, strings.GetString(kIdsCaption), kMbOk | kMbIconWarning);

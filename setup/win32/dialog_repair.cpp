@@ -13,22 +13,8 @@ CDialogRepair::CDialogRepair(CSetupStartup* app, std::wstring installDir)
 BOOL CDialogRepair::OnInitDialog() {
   ReadRegisteredLanguage();
   ::CheckRadioButton(m_hWnd, IDC_REPAIR_REPAIR, IDC_REPAIR_UNINSTALL, IDC_REPAIR_REPAIR);
-  CenterOnScreen();
+  CenterWindow();
   return TRUE;
-}
-
-// Where the wizard of a repair run will appear too, rather than in the
-// screen's corner where the template's origin would put it.
-void CDialogRepair::CenterOnScreen() {
-  RECT window;
-  RECT work;
-  if (!::GetWindowRect(m_hWnd, &window) || !::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  int width = window.right - window.left;
-  int height = window.bottom - window.top;
-  int x = work.left + ((work.right - work.left) - width) / 2;
-  int y = work.top + ((work.bottom - work.top) - height) / 2;
-  ::SetWindowPos(m_hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CDialogRepair::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {

@@ -25,7 +25,6 @@ class CDialogRepair : public CDialog, private IRepairWizard {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
 
  private:
-  void CenterOnScreen();
   void OnNext();
   void RunRepair() override;
 

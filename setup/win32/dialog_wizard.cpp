@@ -13,13 +13,7 @@
 #include "setup/win32/print_children.h"
 #include "setup/win32/win32_shutdown.h"
 
-#if __has_include("setup/win32/agreement_print.h")
 #include "setup/win32/agreement_print.h"
-#else
-namespace zor {
-bool PrintAgreementText(const wchar_t* text, int length);
-}
-#endif
 
 namespace zor {
 
@@ -134,12 +128,7 @@ BOOL CDialogWizard::OnInitDialog() {
     }
   }
 
-  RECT window, work;
-  ::GetWindowRect(m_hWnd, &window);
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  int w = window.right - window.left, h = window.bottom - window.top;
-  ::SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - w) / 2,
-                 work.top + (work.bottom - work.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CenterWindow();
   return TRUE;
 }
 

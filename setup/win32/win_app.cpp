@@ -55,6 +55,19 @@ void CDialog::EndDialog(INT_PTR result) {
     ::DestroyWindow(m_hWnd);
 }
 
+void CDialog::CenterWindow() {
+  RECT window;
+  RECT work;
+  if (!m_hWnd || !::GetWindowRect(m_hWnd, &window) || !::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+    return;
+  int width = window.right - window.left;
+  int height = window.bottom - window.top;
+  int x = work.left + ((work.right - work.left) - width) / 2;
+  int y = work.top + ((work.bottom - work.top) - height) / 2;
+  ::SetWindowPos(m_hWnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

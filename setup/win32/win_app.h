@@ -53,6 +53,9 @@ class CDialog {
   void EndDialog(INT_PTR result);
 
   HWND GetSafeHwnd() const { return m_hWnd; }
+  // Centres the window on the work area, never past its top-left corner
+  // (a template's own origin would put it in the screen's corner).
+  void CenterWindow();
   UINT GetTemplateId() const { return m_nTemplateId; }
 
  protected:
