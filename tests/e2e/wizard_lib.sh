@@ -1,10 +1,11 @@
 # Shared part of the wizard's end-to-end tests (setup_wizard*.sh), sourced
-# after setup_lib.sh. The tests drive the wizard's real windows through the
-# test kit's window commands, which wait on window state; the texts each page
-# must show come from the language module's own script, so a page showing
-# another language's text fails.
+# after setup_lib.sh; its language table also serves the silent
+# installations in a system language (setup_language.sh). The tests drive
+# the wizard's real windows through the test kit's window commands, which
+# wait on window state; the texts each page must show come from the language
+# module's own script, so a page showing another language's text fails.
 #
-#   wizard_language <en|de|zh_CN|fr>   the texts and list entry to expect
+#   wizard_language <en|de|zh_CN|zh_TW|ja|fr>   the texts and list entry to expect
 #   wizard_start [arguments]           after e2e_start: run the package
 #   wizard_end                         after the wizard closed: its exit code
 #
@@ -23,19 +24,24 @@ wizard_locale() {
     en) echo "" ;;
     de) echo de_DE.UTF-8 ;;
     zh_CN) echo zh_CN.UTF-8 ;;
+    zh_TW) echo zh_TW.UTF-8 ;;
+    ja) echo ja_JP.UTF-8 ;;
     *) echo "wizard_locale: no locale for $1" >&2; return 1 ;;
   esac
 }
 
 # texts: the language's module script; lang_item: its entry in the language
-# lists; lang_row: its row of the language table; lang_group: its file group.
+# lists; lang_row: its row of the language table; lang_group: its file group;
+# lang_id: the language id its settings file records.
 wizard_language() {
   lang=$1
   case $1 in
-    en) texts=$lang_dir/en.rc lang_item=English lang_row=1 lang_group=English ;;
-    fr) texts=$lang_dir/fr.rc lang_item=Français lang_row=2 lang_group=France ;;
-    de) texts=$lang_dir/de.rc lang_item=Deutsch lang_row=3 lang_group=German ;;
-    zh_CN) texts=$lang_dir/zh_CN_texts.rci lang_item=简体中文 lang_row=0 lang_group=China ;;
+    en) texts=$lang_dir/en.rc lang_item=English lang_row=1 lang_group=English lang_id=0x0409 ;;
+    fr) texts=$lang_dir/fr.rc lang_item=Français lang_row=2 lang_group=France lang_id=0x040C ;;
+    de) texts=$lang_dir/de.rc lang_item=Deutsch lang_row=3 lang_group=German lang_id=0x0407 ;;
+    zh_CN) texts=$lang_dir/zh_CN_texts.rci lang_item=简体中文 lang_row=0 lang_group=China lang_id=0x0804 ;;
+    zh_TW) texts=$lang_dir/zh_TW.rc lang_item=繁體中文 lang_row=5 lang_group=Tranditional lang_id=0x0404 ;;
+    ja) texts=$lang_dir/ja.rc lang_item=日本の lang_row=7 lang_group=Japan lang_id=0x0411 ;;
     *) e2e_die "no such wizard language: $1" ;;
   esac
   W=$(rc_text TXT_WIZARD_CAPTION)

@@ -4,20 +4,27 @@
 # check and the page host's test (tests/ui).
 
 # Makes the locale $1 known to glibc: Wine takes the system language from it
-# only when glibc knows it, and names files in it only then. One the system
-# lacks is generated once into the folder $2 (LOCPATH) from Debian's locale
-# sources.
+# only when glibc knows it, and names files in it only then (without it a
+# shortcut with a Chinese or Japanese name is silently not made). One the
+# system lacks is generated into the folder $2 (LOCPATH) from Debian's locale
+# sources, and made anew when glibc no longer reads the one there (one left
+# by an older glibc).
 e2e_locale() {
   local name=$1 dir=$2 lang=${1%%.*} charset=${1#*.}
   [[ $charset == "$1" ]] && charset=UTF-8
   if locale -a 2>/dev/null | grep -qix "$lang.${charset//-/}\|$lang.$charset"; then return 0; fi
-  if [[ ! -f $dir/$name/LC_CTYPE ]]; then
+  if ! e2e_locale_reads "$name" "$dir" "$charset"; then
     mkdir -p "$dir"
-    localedef -i "$lang" -f "$charset" "$dir/$name" >/dev/null 2>&1 ||
+    rm -rf "${dir:?}/$name"
+    localedef -i "$lang" -f "$charset" "$dir/$name" >/dev/null 2>&1 && e2e_locale_reads "$name" "$dir" "$charset" ||
       { echo "${e2e_name:-$0}: cannot generate the locale $name (Debian's locales package has its sources)" >&2; exit 2; }
   fi
   export LOCPATH=$dir
 }
+
+# e2e_locale_reads NAME FOLDER CHARSET: glibc reads the locale NAME from
+# FOLDER and gives it the character set it should have.
+e2e_locale_reads() { [[ $(LOCPATH=$2 LC_ALL=$1 locale charmap 2>/dev/null) == "$3" ]]; }
 
 # Runs the calling script again on a virtual display of its own, as every
 # Windows machine has one: message boxes, the wizard and the renderer's
