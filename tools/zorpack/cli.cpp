@@ -27,8 +27,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   const std::string threadRange = "1 to " + std::to_string(kMaxBuildThreads);
   build
       ->add_option("--threads", buildOptions.threads,
-                   "Threads that compress, " + threadRange + " (default: one per processor); the package is the same "
-                   "for every number")
+                   "Threads that compress, " + threadRange + " (default: one per processor); every number packs the "
+                   "same bytes")
       ->check(CLI::Validator(
           [threadRange](std::string& value) -> std::string {
             int n = 0;

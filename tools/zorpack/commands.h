@@ -61,7 +61,7 @@ struct BuildOptions {
   std::string engine;   // replaces the description's engine when not empty
   std::string log;      // replaces the project's build log path when not empty
   // Compression threads, 1 to kMaxBuildThreads; 0 for one per processor.
-  // The package's bytes do not depend on it.
+  // The packed streams and the index do not depend on it.
   int threads = 0;
 };
 // Builds a package. Every source is looked for first, so a missing file is
