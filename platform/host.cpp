@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/windows_1252.h"
+
 namespace zor {
 namespace {
 Host* g_current = nullptr;
@@ -92,7 +94,11 @@ bool Host::WideToAnsi(std::wstring_view text, size_t maxBytes, std::string* out)
   if (text.size() + 1 > maxBytes) return false;
   std::string bytes;
   bytes.reserve(text.size());
-  for (wchar_t c : text) bytes.push_back(static_cast<uint32_t>(c) <= 0xFF ? static_cast<char>(c) : '?');
+  for (wchar_t c : text) {
+    char b = '?';
+    WideToWindows1252(c, &b);
+    bytes.push_back(b);
+  }
   *out = std::move(bytes);
   return true;
 }

@@ -266,7 +266,7 @@ class Host {
   // WideCharToMultiByte to the ANSI code page of `text` plus its
   // terminating zero into a buffer of `maxBytes`; false (and `out` untouched)
   // when it does not fit. `out` receives the bytes without the zero. The
-  // default maps to Latin-1 and writes '?' for other characters.
+  // default maps to Windows-1252 and writes '?' for other characters.
   virtual bool WideToAnsi(std::wstring_view text, size_t maxBytes, std::string* out);
 
   // ExitProcess.

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "common/wstr.h"
 #include "model/bitmap_table.h"
 #include "model/component.h"
 #include "model/file_list.h"
@@ -10,11 +9,13 @@
 #include "model/registry.h"
 #include "model/shortcut.h"
 #include "model/string_table.h"
+#include "tools/printable.h"
 
 namespace zor {
 namespace {
 
-std::string U(const std::wstring& s) { return ToUtf8(s); }
+// Package text may hold anything; a terminal must not act on it.
+std::string U(const std::wstring& s) { return Printable(s); }
 
 void DescribeFileNode(std::ostream& out, const CNode* node, int depth) {
   if (!node) return;

@@ -169,7 +169,31 @@ std::string JsonValue::Utf8() const {
   return m_value->get<std::string>();
 }
 
-std::wstring JsonValue::String() const { return FromUtf8(Utf8()); }
+std::wstring JsonValue::String() const {
+  if (!m_value->is_object()) return FromUtf8(Utf8());
+  JsonObject object(*this);
+  JsonValue units = object.Require("utf16");
+  object.Finish("a UTF-16 text");
+  std::u16string text;
+  for (const JsonValue& unit : units.Elements()) {
+    uint32_t u = unit.Uint32();
+    if (u > 0xFFFF) unit.Fail("expected a UTF-16 code unit from 0 to 65535");
+    text.push_back(static_cast<char16_t>(u));
+  }
+  return FromUtf16(text);
+}
+
+Json TextToJson(const std::wstring& text) {
+  std::string utf8 = ToUtf8(text);
+  if (FromUtf8(utf8) == text) return utf8;
+  std::u16string units = ToUtf16(text);
+  if (FromUtf16(units) != text) throw std::logic_error("a text holds a character beyond UTF-16");
+  Json list = Json::array();
+  for (char16_t u : units) list.push_back(static_cast<uint32_t>(u));
+  Json out = Json::object();
+  out["utf16"] = std::move(list);
+  return out;
+}
 
 namespace {
 

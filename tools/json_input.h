@@ -60,6 +60,7 @@ class JsonValue {
   [[noreturn]] void Fail(const std::string& message) const;
 
   std::string Utf8() const;
+  // A text: a string, or the {"utf16": [...]} form TextToJson writes.
   std::wstring String() const;
   // Integers may also be written as "0x" hexadecimal strings.
   int32_t Int32() const;
@@ -103,6 +104,12 @@ class JsonObject {
   JsonValue m_self;
   std::vector<std::string> m_known;
 };
+
+// A text as a description holds it: a string when UTF-8 can carry it, else
+// {"utf16": [code units]}, since JSON text cannot hold a lone surrogate
+// (archives can). Throws std::logic_error for a wide character that is no
+// UTF-16 at all, which no archive or description can give.
+Json TextToJson(const std::wstring& text);
 
 // Lowercase hex pairs separated by blanks; and back, where blanks between
 // pairs are optional.

@@ -218,7 +218,7 @@ Json FolderToJson(const CPreDefineFolder& folder) {
   for (const CPreDefineFolder* row : table->GetList())
     if (row->GetName() == folder.GetName() && row->GetFolderId() == folder.GetFolderId()) return ToUtf8(row->GetName());
   Json out = Json::object();
-  out["name"] = ToUtf8(folder.GetName());
+  out["name"] = TextToJson(folder.GetName());
   out["id"] = folder.GetFolderId();
   return out;
 }
@@ -261,7 +261,7 @@ Json LanguageToJson(const CPreLang& lang) {
   const CPreLang* row = table->FindById(lang.GetLangId());
   if (row && lang.GetLangId() != 0 && row->GetName() == lang.GetName()) return lang.GetLangId();
   Json out = Json::object();
-  out["name"] = ToUtf8(lang.GetName());
+  out["name"] = TextToJson(lang.GetName());
   out["id"] = lang.GetLangId();
   return out;
 }

@@ -27,7 +27,7 @@ class Writer {
   explicit Writer(const ProjectJsonOptions& options) : m_options(options) {}
 
   void Text(Json& out, const char* key, const std::wstring& value, const std::wstring& def = std::wstring()) const {
-    if (m_options.allFields || value != def) out[key] = ToUtf8(value);
+    if (m_options.allFields || value != def) out[key] = TextToJson(value);
   }
   template <class T>
   void Number(Json& out, const char* key, T value, T def) const {
@@ -243,7 +243,7 @@ Json ProjectToJson(const CInstallProject& constProject, const ProjectJsonOptions
       Json js = Json::object();
       js["id"] = s->GetId();
       w.Number(js, "tag", s->GetTag(), 0);
-      js["text"] = ToUtf8(s->GetText());
+      js["text"] = TextToJson(s->GetText());
       strings.push_back(std::move(js));
     }
     jt["strings"] = std::move(strings);
@@ -323,7 +323,9 @@ Json ProjectToJson(const CInstallProject& constProject, const ProjectJsonOptions
 }
 
 std::string ProjectToJsonText(const CInstallProject& project, const ProjectJsonOptions& options) {
-  return ProjectToJson(project, options).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  // Every text is valid UTF-8 by now (TextToJson); should one not be, the
+  // dump throws rather than put U+FFFD in its place.
+  return ProjectToJson(project, options).dump(2, ' ', false, Json::error_handler_t::strict) + "\n";
 }
 
 }  // namespace zor

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/windows_1252.h"
 #include "common/wstr.h"
 #include "platform/host.h"
 #include "platform/posix/posix_host.h"
@@ -219,12 +220,8 @@ std::wstring PosixHost::SpecialFolderPath(int csidl) {
 }
 
 std::wstring PosixHost::AnsiToWide(std::string_view text) {
-  // Without a Windows code page, take the bytes as Windows-1252's Latin-1
-  // subset, which keeps ASCII exact and never fails.
-  std::wstring out;
-  out.reserve(text.size());
-  for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-  return out;
+  // The code page of the default language's system (0x0409, above).
+  return Windows1252ToWide(text);
 }
 
 int PosixHost::MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) {

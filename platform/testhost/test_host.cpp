@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/windows_1252.h"
 #include "common/wstr.h"
 #include "platform/profile_section.h"
 
@@ -338,11 +339,7 @@ std::wstring TestHost::SpecialFolderPath(int csidl) {
   return it == specialFolders.end() ? std::wstring() : it->second;
 }
 
-std::wstring TestHost::AnsiToWide(std::string_view text) {
-  std::wstring out;
-  for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-  return out;
-}
+std::wstring TestHost::AnsiToWide(std::string_view text) { return Windows1252ToWide(text); }
 
 int TestHost::MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) {
   messages.push_back({text, caption, flags});

@@ -173,6 +173,7 @@ class TestHost : public Host {
   bool GetVersionInfo(bool extended, OsVersion* out) override;
   uint16_t SystemDefaultLangId() override;
   std::wstring SpecialFolderPath(int csidl) override;
+  // Windows-1252, whatever langId says.
   std::wstring AnsiToWide(std::string_view text) override;
   int MessageBox(const std::wstring& text, const std::wstring& caption, uint32_t flags) override;
   void DebugOutput(const std::wstring& text) override;

@@ -1,5 +1,6 @@
 #include "tools/zorpack/cli.h"
 
+#include <charconv>
 #include <exception>
 
 #include <CLI/CLI.hpp>
@@ -23,6 +24,21 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   build->add_option("-o,--output", buildOptions.output, "The package to write")->required();
   build->add_option("--engine", buildOptions.engine, "The engine executable, instead of the description's product.engine");
   build->add_option("--log", buildOptions.log, "Where the build log goes, instead of the project's build log path");
+  const std::string threadRange = "1 to " + std::to_string(kMaxBuildThreads);
+  build
+      ->add_option("--threads", buildOptions.threads,
+                   "Threads that compress, " + threadRange + " (default: one per processor); every number packs the "
+                   "same bytes")
+      ->check(CLI::Validator(
+          [threadRange](std::string& value) -> std::string {
+            int n = 0;
+            const char* end = value.data() + value.size();
+            auto parsed = std::from_chars(value.data(), end, n);
+            if (parsed.ec == std::errc() && parsed.ptr == end && n >= 1 && n <= kMaxBuildThreads) return std::string();
+            return "expected a number of threads from " + threadRange + ", not \"" + value + "\"";
+          },
+          ""))
+      ->type_name("N");
 
   std::string package;
   CLI::App* list = app.add_subcommand("list", "Print the project inside a package.");

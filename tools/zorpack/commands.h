@@ -51,11 +51,18 @@ struct ExtractOptions {
 // or a bad mapping.
 int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostream& err);
 
+// The builder compresses at most 64 files ahead of the one it writes, so
+// more threads than that would have nothing to do.
+constexpr int kMaxBuildThreads = 64;
+
 struct BuildOptions {
   std::string project;  // the description
   std::string output;   // the package to write
   std::string engine;   // replaces the description's engine when not empty
   std::string log;      // replaces the project's build log path when not empty
+  // Compression threads, 1 to kMaxBuildThreads; 0 for one per processor.
+  // The packed streams and the index do not depend on it.
+  int threads = 0;
 };
 // Builds a package. Every source is looked for first, so a missing file is
 // named before anything is written; a build that fails removes its partial

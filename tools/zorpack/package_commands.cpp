@@ -94,6 +94,8 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
   }
 
   zor::CMyBuild builder;
+  // One thread is the caller's own: file by file, no workers.
+  builder.SetCompressionThreads(options.threads == 0 ? -1 : options.threads == 1 ? 0 : options.threads);
   builder.SetProject(&project);
   if (!options.log.empty()) {
     auto* log = new zor::CMyLogSystem;

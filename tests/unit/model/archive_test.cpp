@@ -52,6 +52,15 @@ TEST(ArchiveString, ReadsEightBitAndLongForms) {
   EXPECT_EQ(s, L"z");
 }
 
+TEST(ArchiveString, EightBitStringsAreInTheWesternCodePage) {
+  // The platform's own host decodes them: Windows' code page under Wine, the
+  // same table natively.
+  std::wstring s;
+  EXPECT_EQ(Load(B({0x05, 'a', 0x80, 0x8D, 0x9F, 0xE9}), [&](CArchive& ar) { ar.ReadString(s); }),
+            CArchiveException::none);
+  EXPECT_EQ(s, L"a\u20AC\u008D\u0178\u00E9");
+}
+
 TEST(ArchiveString, NonBmpCharactersRoundTripAsSurrogatePairs) {
   std::wstring text = L"a";
   text.push_back(static_cast<wchar_t>(0xD83D));

@@ -150,6 +150,23 @@ TEST_F(PlatformHost, AnsiTextInTheWesternCodePage) {
   EXPECT_EQ(host_.AnsiToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
 
+TEST_F(PlatformHost, AnsiBytes80To9FAreWindows1252AndEveryByteComesBack) {
+  // The bytes the code page leaves undefined become the C1 control of the
+  // same value, as Windows decodes them.
+  const wchar_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+  };
+  for (int b = 0x80; b <= 0x9F; ++b)
+    EXPECT_EQ(host_.AnsiToWide(std::string(1, static_cast<char>(b))), std::wstring(1, kHigh[b - 0x80])) << b;
+  std::string every;
+  for (int b = 1; b <= 0xFF; ++b) every.push_back(static_cast<char>(b));
+  std::string back;
+  ASSERT_TRUE(host_.WideToAnsi(host_.AnsiToWide(every), every.size() + 1, &back));
+  EXPECT_EQ(back, every);
+}
+
 #ifdef _WIN32
 
 TEST_F(PlatformHost, SharingModesAreEnforced) {

@@ -233,6 +233,9 @@ TEST(HostDefaults, AnsiConversionRespectsTheByteLimit) {
   EXPECT_EQ(out, "previous");
   EXPECT_TRUE(host.WideToAnsi(L"caf\u00e9 \u4e2d", 260, &out));
   EXPECT_EQ(out, "caf\xe9 ?");
+  // Windows-1252 above 0x7F; U+0080 is no character of it.
+  EXPECT_TRUE(host.WideToAnsi(L"\u20AC\u008D\u0178\u0080", 260, &out));
+  EXPECT_EQ(out, "\x80\x8D\x9F?");
 }
 
 #ifndef _WIN32

@@ -6,6 +6,7 @@
 #include "tests/unit/tools/project_fixture.h"
 #include "tools/project_json.h"
 #include "tools/project_json_detail.h"
+#include "tools/printable.h"
 
 using namespace zortest;
 using zor::Json;
@@ -56,6 +57,50 @@ TEST(ProjectJson, ProjectWithEveryKindOfRecordRoundTripsToTheSameIndex) {
     EXPECT_EQ(StoreProject(back), expected) << mode.allFields << mode.buildOutputs;
     // And the copy describes itself exactly as the original did.
     EXPECT_EQ(zor::ProjectToJson(back, mode), zor::ProjectToJson(project, mode));
+  }
+}
+
+TEST(ProjectJson, EveryStoredTextRoundTripsAndWhatUtf8CannotCarryIsWrittenAsCodeUnits) {
+  auto units = [](std::initializer_list<char16_t> u) { return zor::FromUtf16(std::u16string(u)); };
+  const struct {
+    std::wstring text;
+    bool asString;  // UTF-8 carries it
+  } cases[] = {
+      {units({u'P', 0xD800}), false},          // a lone high surrogate at the end
+      {units({0xDC00, u'x'}), false},          // a lone low surrogate
+      {units({0xDE00, 0xD83D}), false},        // a pair in the wrong order
+      {units({u'a', 0xD83D, 0xDE00}), true},   // a character above U+FFFF
+      {std::wstring(L"\0\x1B[2J\x7F\x85\t", 7), true},  // controls, NUL included
+      {L"\uFFFD\u202E", true},                // U+FFFD is a character like any other
+  };
+  for (const auto& c : cases) {
+    const std::string label = zor::Printable(c.text);
+    CInstallProject project;
+    FillProject(&project);
+    project.GetProductInfo()->SetProductName(c.text);
+    auto* entry = new CIDString;
+    entry->SetId(9);
+    entry->SetTag(1);
+    entry->SetText(c.text);
+    ASSERT_EQ(project.GetStringTables().GetHead()->AddString(entry), 1);
+    project.GetProjectInfo()->AddLanguage(CPreLang(c.text, 0x7777));
+    CZipFileIndexObject* item = FileItem(c.text, L"C:\\a.exe");
+    project.GetFileGroups().GetHead()->GetTree().GetRoot()->AddChild(NodeWith(item));
+    Bytes expected = StoreProject(project);
+    for (const auto& mode : kModes) EXPECT_EQ(StoredThroughText(project, mode), expected) << label;
+
+    Json json = zor::ProjectToJson(project);
+    const Json& name = json["product"]["name"];
+    if (c.asString) {
+      EXPECT_EQ(name, zor::ToUtf8(c.text)) << label;
+    } else {
+      Json list = Json::array();
+      for (char16_t u : zor::ToUtf16(c.text)) list.push_back(static_cast<unsigned>(u));
+      EXPECT_EQ(name, Json({{"utf16", list}})) << label;
+    }
+    EXPECT_EQ(zor::ProjectToJsonText(project).find("\xEF\xBF\xBD") != std::string::npos,
+              c.text.find(L'\uFFFD') != std::wstring::npos)
+        << label;
   }
 }
 
@@ -311,6 +356,11 @@ TEST(ProjectJson, BadDescriptionsAreRefusedWithThePathOfTheFault) {
       {R"({"fileGroups": [{}, {}, {"tree": {"kind": "folder", "children": [{"kind": "file", "name": 5}]}}]})",
        "fileGroups[2].tree.children[0].name: expected a string"},
       {R"([])", "expected an object"},
+      {R"({"note": {"utf16": [55296, 65536]}})", "note.utf16[1]: expected a UTF-16 code unit from 0 to 65535"},
+      {R"({"note": {"utf16": "d800"}})", "note.utf16: expected an array"},
+      {R"({"note": {}})", R"(note: missing key "utf16")"},
+      {R"({"product": {"name": {"utf16": [80], "text": "P"}}})", "product.name.text: unknown key for a UTF-16 text"},
+
       {R"({"fileGroup": []})", R"(fileGroup: unknown key for a project (did you mean "fileGroups"?))"},
       {R"({"note": "a", "note": "b"})", "note: key given twice in one object"},
       {R"({"fileGroups": [{"tree": {"kind": "folder", "children": [{"kind": "folder", "kind": "file"}]}}]})",

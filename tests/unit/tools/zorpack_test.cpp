@@ -3,7 +3,10 @@
 
 #include <sstream>
 
+#include "engine/file_table.h"
+#include "engine/result_codes.h"
 #include "platform/testhost/test_host.h"
+#include "tests/unit/engine/engine_fixtures.h"
 #include "tests/unit/tools/project_fixture.h"
 #include "tools/project_json.h"
 #include "tools/json_input.h"
@@ -139,6 +142,21 @@ const char kProduct[] = R"({
   "fileGroups": [{"name": "Common", "tree": {"kind": "folder", "destination": true, "fromFolder": "dist",
                   "children": [{"kind": "file", "source": "readme.txt", "name": "ReadMe.txt"}]}}]})";
 
+// The package with its index entry named the same whatever temporary file
+// the builder stored the index in, so two builds compare byte for byte.
+std::string WithFixedIndexName(const std::optional<std::string>& package) {
+  if (!package) return "<missing>";
+  zortest::SparseFile file(*package);
+  zor::CFileTableEntry entries[zor::kFileTableSlots];
+  int32_t count = 0;
+  zor::TrailerInfo info;
+  if (zor::ReadFileTable(file, entries, &count, &info) != zor::kResultOk) return "<no package>";
+  for (int32_t i = 0; i < count; ++i) entries[i].m_strName = L"Zor1.tmp";
+  std::string table;
+  if (!zor::EncodeFileTable(entries, count, &table)) return "<no table>";
+  return package->substr(0, static_cast<size_t>(info.tableStart)) + table;
+}
+
 class ZorpackPackage : public Zorpack {
  protected:
   void SetUp() override {
@@ -199,4 +217,62 @@ TEST_F(ZorpackPackage, ListRefusesWhatIsNoPackage) {
   EXPECT_EQ(err.str(), "zorpack: C:\\work\\p.json is not a package (no package trailer at its end)\n");
   EXPECT_EQ(Run({"list", "C:\\work\\none.exe"}), 1);
   EXPECT_EQ(err.str(), "zorpack: C:\\work\\none.exe cannot be opened\n");
+}
+
+TEST_F(ZorpackPackage, TextsWithControlsAndLoneSurrogatesSurviveListJsonAndPrintEscaped) {
+  // The product name holds U+D800 alone and a terminal's clear-screen
+  // sequence; the group and the file name hold C1, bidirectional and line
+  // controls.
+  host.AddFile(L"C:\\work\\odd.json", R"({
+    "product": {"name": {"utf16": [80, 55296, 27, 91, 50, 74]}, "engine": "engine.exe",
+                "company": "Acme\u001b]0;owned\u0007"},
+    "fileGroups": [{"name": "Com\u0085mon\u202e", "tree": {"kind": "folder", "destination": true,
+      "children": [{"kind": "file", "source": "readme.txt", "name": {"utf16": [56320, 120, 13, 10]}}]}}]})");
+  ASSERT_EQ(Run({"build", "C:\\work\\odd.json", "-o", "C:\\work\\odd.exe"}), 0) << err.str();
+  ASSERT_EQ(Run({"index", "C:\\work\\odd.json", "-o", "C:\\work\\described.idx"}), 0) << err.str();
+
+  ASSERT_EQ(Run({"list", "--json", "C:\\work\\odd.exe"}), 0) << err.str();
+  EXPECT_EQ(out.str().find("\xEF\xBF\xBD"), std::string::npos) << "no text was replaced";
+  host.AddFile(L"C:\\work\\listed.json", out.str());
+  ASSERT_EQ(Run({"index", "C:\\work\\listed.json", "-o", "C:\\work\\listed.idx"}), 0) << err.str();
+  EXPECT_EQ(host.FileBytes(L"C:\\work\\listed.idx"), host.FileBytes(L"C:\\work\\described.idx"));
+  ASSERT_EQ(Run({"build", "C:\\work\\listed.json", "-o", "C:\\work\\again.exe"}), 0) << err.str();
+  EXPECT_TRUE(WithFixedIndexName(host.FileBytes(L"C:\\work\\again.exe")) ==
+              WithFixedIndexName(host.FileBytes(L"C:\\work\\odd.exe")));
+
+  for (const char* command : {"list", "describe"}) {
+    ASSERT_EQ(Run({command, std::string("list") == command ? "C:\\work\\odd.exe" : "C:\\work\\odd.json"}), 0);
+    const std::string text = out.str();
+    for (char control : {'\x1B', '\x07', '\r'}) EXPECT_EQ(text.find(control), std::string::npos) << command;
+    for (const char* escaped : {"P\\uD800\\u001B[2J", "(Acme\\u001B]0;owned\\u0007)", "Com\\u0085mon\\u202E",
+                                "\\uDC00x\\u000D\\u000A"})
+      EXPECT_NE(text.find(escaped), std::string::npos) << command << ": " << escaped << "\n" << text;
+  }
+}
+
+TEST_F(ZorpackPackage, BuildGivesTheSameBytesForEveryThreadCount) {
+  // Files of one and of several reads, more of them than threads.
+  for (int i = 0; i < 12; ++i)
+    host.AddFile(L"C:\\work\\dist\\part" + std::to_wstring(i) + L".bin",
+                 zortest::SampleBytes(static_cast<size_t>(i * 23011 % 150000), static_cast<uint32_t>(i)));
+  std::string first;
+  for (const char* threads : {"1", "2", "7"}) {
+    ASSERT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--threads", threads}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Built C:\\work\\out.exe with 14 packed files\n");
+    std::string package = WithFixedIndexName(host.FileBytes(L"C:\\work\\out.exe"));
+    if (first.empty()) first = package;
+    EXPECT_TRUE(package == first) << threads << " threads: " << package.size() << " bytes, " << first.size() << " with one";
+  }
+}
+
+TEST_F(ZorpackPackage, ThreadCountsOutsideOneToSixtyFourAreUsageErrors) {
+  for (const char* threads : {"0", "-1", "65", "4294967297", "two", "1.5", ""}) {
+    EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--threads", threads}), 2) << threads;
+    EXPECT_NE(err.str().find("--threads"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(std::string("expected a number of threads from 1 to 64, not \"") + threads + "\""),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(host.HasFile(L"C:\\work\\out.exe")) << threads;
+  }
+  EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--threads", "64"}), 0) << err.str();
 }
