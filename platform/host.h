@@ -201,6 +201,10 @@ class Host {
   // is an error (kErrAlreadyExists) and keeps its own access list. The
   // default creates the folder with CreateDirectory and no access list.
   virtual bool CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error = nullptr);
+  // GetCurrentDirectoryW: the folder relative paths are taken against, as
+  // an absolute path; empty when unknown (the default).
+  virtual std::wstring CurrentFolder();
+
   // GetSystemDirectoryW and GetWindowsDirectoryW: no trailing separator;
   // empty when unknown (the default).
   virtual std::wstring SystemFolder();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "common/wstr.h"
 #include "platform/host.h"
@@ -173,6 +174,16 @@ std::wstring PosixHost::ModulePath() {
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
   if (n <= 0) return std::wstring();
   return FromUtf8(std::string(buf, static_cast<size_t>(n)));
+}
+
+std::wstring PosixHost::CurrentFolder() {
+  std::string dir(4096, '\0');
+  while (!::getcwd(&dir[0], dir.size())) {
+    if (errno != ERANGE || dir.size() > (size_t{1} << 20)) return std::wstring();
+    dir.resize(dir.size() * 2);
+  }
+  dir.resize(std::char_traits<char>::length(dir.c_str()));
+  return FromUtf8(dir);
 }
 
 std::wstring PosixHost::TempFolder() {

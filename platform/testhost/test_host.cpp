@@ -244,6 +244,7 @@ bool TestHost::ListDirectory(const std::wstring& path, std::vector<DirEntry>* ou
 
 std::wstring TestHost::ModulePath() { return modulePath; }
 std::wstring TestHost::TempFolder() { return tempFolder; }
+std::wstring TestHost::CurrentFolder() { return currentFolder; }
 
 size_t TestHost::ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                                     size_t capacity) {

@@ -86,6 +86,7 @@ class TestHost : public Host {
   std::set<std::wstring> devices;
   std::wstring modulePath = L"C:\\Setup\\setup.exe";
   std::wstring tempFolder = L"C:\\Temp\\";
+  std::wstring currentFolder = L"C:\\Work";
   std::wstring systemFolder = L"C:\\Windows\\System32";
   std::wstring windowsFolder = L"C:\\Windows";
 
@@ -161,6 +162,7 @@ class TestHost : public Host {
   bool ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) override;
   std::wstring ModulePath() override;
   std::wstring TempFolder() override;
+  std::wstring CurrentFolder() override;
   size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                             size_t capacity) override;
   long RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) override;

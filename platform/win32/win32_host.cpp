@@ -208,6 +208,11 @@ std::wstring Win32Host::TempFolder() {
   return GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetTempPathW(size, buf); });
 }
 
+std::wstring Win32Host::CurrentFolder() {
+  // Like GetTempPathW: the size needed, zero included, when it does not fit.
+  return GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetCurrentDirectoryW(size, buf); });
+}
+
 size_t Win32Host::ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                                      size_t capacity) {
   if (!buffer || capacity == 0) return 0;
