@@ -149,6 +149,14 @@ TEST_F(ZorpackPackageFiles, VerifyHoldsEveryStreamToTheIndex) {
       // its stream, which must not be read on into the index.
       {"last stream cut short", [](CInstallProject&) {}, 10,
        "[SystemFolder]\\driver.sys: its stream does not end before offset " + std::to_string(indexOffset - 10)},
+      // Names the extractor refuses, whole streams or not.
+      {"file name ending in a space", [](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L"core.dll "); },
+       0, "Lumaglimpse\\core.dll : its name ends in a dot or a space, which Windows drops, so it would name another entry"},
+      {"folder named as a device", [](CInstallProject& p) { Item(p, L"English", L"gui")->SetName(L"LPT\u00b9"); }, 0,
+       "Lumaglimpse\\LPT\xc2\xb9: its name is a device name, which Windows opens instead of a file\n"},
+      {"two names of one file", [](CInstallProject& p) { Item(p, L"English", L"gui")->SetName(L"HELP.chm"); }, 0,
+       "Lumaglimpse\\HELP.chm: its name is the one of Destination Computer\\[ProgramFilesFolder]\\Tarvex\\"
+       "Lumaglimpse\\help.chm for Windows, letter case aside\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
