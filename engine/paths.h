@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/absolute_path.h"
 #include "platform/host.h"
 
 namespace zor {
@@ -39,21 +40,6 @@ std::vector<std::wstring> PathComponents(const std::wstring& path);
 // Windows compares names (NameKey). A path with "." or ".." components is never
 // inside anything: make both absolute with AbsolutePath first.
 bool IsWithinFolder(const std::wstring& folder, const std::wstring& path);
-
-// `path` as the absolute path it names, taken against the folder `current`
-// (an absolute path itself) the way Windows completes a path: a drive-
-// relative "D:x" against `current` when that is on drive D (else against
-// D:\), a rooted "\x" against the root of `current`, "." components
-// dropped and each ".." taking away the component before it. A ".." at the
-// root stays at the root, as the system keeps it there. The result is
-// lexical: links are not followed, so "a\link\.." is "a" whatever the link
-// points to. Backslashes separate the result, except below a POSIX root
-// "/". No trailing separator but for a root ("C:\", "\\server\share\", "/"). Paths of the
-// "\\?\" and "\\.\" forms, which the system takes literally, come back
-// unchanged; a relative path with no absolute `current` comes back empty.
-std::wstring AbsolutePath(const std::wstring& path, const std::wstring& current);
-// The same against the current host's working folder.
-std::wstring AbsolutePath(const std::wstring& path);
 
 // `path` with a backslash appended unless it already ends in a separator.
 std::wstring WithSeparator(const std::wstring& path);

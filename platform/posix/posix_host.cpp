@@ -95,10 +95,22 @@ std::unique_ptr<File> PosixHost::OpenFile(const std::wstring& path, FileAccess a
     if (error) *error = kErrAccessDenied;
     return nullptr;
   }
-  int fd = ::open(native.c_str(), flags | O_CLOEXEC, 0644);
+  // A pipe or a device read as a file would block or never end: reading
+  // takes regular files only, checked on the opened file itself (opening a
+  // pipe without O_NONBLOCK would already wait for a writer).
+  const bool reading = access == FileAccess::kRead;
+  int fd = ::open(native.c_str(), flags | O_CLOEXEC | (reading ? O_NONBLOCK : 0), 0644);
   if (fd < 0) {
     if (error) *error = ErrnoToError(errno);
     return nullptr;
+  }
+  if (reading) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      if (error) *error = kErrAccessDenied;
+      return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   }
   if (error) *error = kErrSuccess;
   return std::make_unique<PosixFile>(fd);
