@@ -18,6 +18,21 @@
 namespace zor {
 namespace {
 
+long ErrnoToError(int e) {
+  switch (e) {
+    case ENOENT: return kErrFileNotFound;
+    case ENOTDIR: return kErrPathNotFound;
+    case EEXIST: return kErrAlreadyExists;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return kErrAccessDenied;
+    case ENOSPC: return 112;  // ERROR_DISK_FULL
+    case EIO: return kErrIoDevice;
+    default: return kErrAccessDenied;
+  }
+}
+
 class PosixFile : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -26,7 +41,7 @@ class PosixFile : public File {
     for (;;) {
       ssize_t n = ::read(fd_, buffer, size);
       if (n >= 0) return n;
-      if (errno != EINTR) return -1;
+      if (errno != EINTR) return Failed();
     }
   }
   int64_t Write(const void* buffer, size_t size) override {
@@ -36,7 +51,7 @@ class PosixFile : public File {
       ssize_t n = ::write(fd_, p, left);
       if (n < 0) {
         if (errno == EINTR) continue;
-        return -1;
+        return Failed();
       }
       p += n;
       left -= static_cast<size_t>(n);
@@ -53,23 +68,16 @@ class PosixFile : public File {
     return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
   }
   bool Flush() override { return true; }
+  long LastError() const override { return error_; }
 
  private:
-  int fd_;
-};
-
-long ErrnoToError(int e) {
-  switch (e) {
-    case ENOENT: return kErrFileNotFound;
-    case ENOTDIR: return kErrPathNotFound;
-    case EEXIST: return kErrAlreadyExists;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return kErrAccessDenied;
-    default: return kErrAccessDenied;
+  int64_t Failed() {
+    error_ = ErrnoToError(errno);
+    return -1;
   }
-}
+  int fd_;
+  long error_ = kErrSuccess;
+};
 
 }  // namespace
 

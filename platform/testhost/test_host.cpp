@@ -26,6 +26,14 @@ class TestHost::MemFile : public File {
     if (!b) return -1;
     if (pos_ >= b->size()) return 0;
     size_t n = std::min(size, b->size() - static_cast<size_t>(pos_));
+    for (const auto& [path, limit] : host_->readFaults) {
+      if (Normalize(path) != key_) continue;
+      if (pos_ >= limit) {
+        error_ = kErrIoDevice;
+        return -1;
+      }
+      n = std::min(n, limit - pos_);
+    }
     std::memcpy(buffer, b->data() + pos_, n);
     pos_ += n;
     return static_cast<int64_t>(n);
@@ -52,6 +60,7 @@ class TestHost::MemFile : public File {
     return b ? static_cast<int64_t>(b->size()) : -1;
   }
   bool Flush() override { return true; }
+  long LastError() const override { return error_; }
 
  private:
   std::string* Bytes() {
@@ -62,6 +71,7 @@ class TestHost::MemFile : public File {
   std::wstring key_;
   bool write_;
   size_t pos_ = 0;
+  long error_ = kErrSuccess;
 };
 
 TestHost::TestHost() {

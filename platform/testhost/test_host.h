@@ -52,6 +52,9 @@ class TestHost : public Host {
 
   std::set<std::wstring> lockedFiles;    // open fails: sharing violation
   std::set<std::wstring> readOnlyFiles;  // open for writing fails: access denied
+  // Reads of a file (by path) fail with kErrIoDevice once this many of its
+  // bytes have been read: a disk that gives up part-way.
+  std::map<std::wstring, size_t> readFaults;
 
   // ---- Registry
   void SetRegValue(uint32_t root, const std::wstring& key, const std::wstring& name, uint32_t type,

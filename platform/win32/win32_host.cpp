@@ -23,7 +23,7 @@ class Win32File : public File {
   int64_t Read(void* buffer, size_t size) override {
     DWORD want = size > kMaxChunk ? kMaxChunk : static_cast<DWORD>(size);
     DWORD got = 0;
-    if (!::ReadFile(h_, buffer, want, &got, nullptr)) return -1;
+    if (!::ReadFile(h_, buffer, want, &got, nullptr)) return Failed();
     return got;
   }
 
@@ -33,7 +33,8 @@ class Win32File : public File {
     while (left > 0) {
       DWORD want = left > kMaxChunk ? kMaxChunk : static_cast<DWORD>(left);
       DWORD done = 0;
-      if (!::WriteFile(h_, p, want, &done, nullptr) || done == 0) return -1;
+      if (!::WriteFile(h_, p, want, &done, nullptr)) return Failed();
+      if (done == 0) return -1;
       p += done;
       left -= done;
     }
@@ -55,9 +56,16 @@ class Win32File : public File {
   }
 
   bool Flush() override { return ::FlushFileBuffers(h_) != 0; }
+  long LastError() const override { return error_; }
 
  private:
+  // Taken at once: later calls, CloseHandle among them, may reset it.
+  int64_t Failed() {
+    error_ = static_cast<long>(::GetLastError());
+    return -1;
+  }
   HANDLE h_;
+  long error_ = kErrSuccess;
 };
 
 DWORD CreationDisposition(FileCreate create) {
