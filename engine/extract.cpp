@@ -45,12 +45,6 @@ bool ExpandStream(CAbstractZip& zip, File& package, int64_t offset, int32_t tota
 
 void Trace(const std::wstring& text) { CurrentHost().DebugOutput(text); }
 
-// The folder a destination names, as the placement of files takes it.
-std::wstring AbsoluteOrAsGiven(const std::wstring& path) {
-  std::wstring absolute = AbsolutePath(path);
-  return absolute.empty() ? path : absolute;
-}
-
 }  // namespace
 
 CMyExtract::CMyExtract()

@@ -86,4 +86,9 @@ std::wstring AbsolutePath(const std::wstring& path, const std::wstring& current)
 
 std::wstring AbsolutePath(const std::wstring& path) { return AbsolutePath(path, CurrentHost().CurrentFolder()); }
 
+std::wstring AbsoluteOrAsGiven(const std::wstring& path) {
+  std::wstring absolute = AbsolutePath(path);
+  return absolute.empty() ? path : absolute;
+}
+
 }  // namespace zor

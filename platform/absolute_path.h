@@ -21,5 +21,9 @@ namespace zor {
 std::wstring AbsolutePath(const std::wstring& path, const std::wstring& current);
 // The same against the current host's working folder.
 std::wstring AbsolutePath(const std::wstring& path);
+// AbsolutePath(path), or `path` itself when no working folder is known to
+// complete it: for paths a person gave, which the system completes anyway
+// when it opens them.
+std::wstring AbsoluteOrAsGiven(const std::wstring& path);
 
 }  // namespace zor

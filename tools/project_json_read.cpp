@@ -457,8 +457,7 @@ void ProjectFromJsonText(std::string_view text, const std::wstring& baseFolder, 
 bool LoadProjectDescription(const std::wstring& path, CInstallProject* out, std::string* error) {
   // The file as a full path, so its folder is one: what is stored is then
   // the same from any working folder.
-  std::wstring absolute = AbsolutePath(path);
-  if (absolute.empty()) absolute = path;
+  const std::wstring absolute = AbsoluteOrAsGiven(path);
   std::string text;
   std::string reason;
   if (!ReadWholeFile(absolute, &text, &reason)) {

@@ -118,14 +118,6 @@ std::optional<int> ParseFolderId(const std::string& text) {
   return static_cast<int>(value);
 }
 
-// A folder given on the command line as the absolute folder it names, so
-// "." and "x/../y" hold files as "/home/me/y" does. Without a working
-// folder to complete it, it is kept as given.
-std::wstring LocalFolder(const std::wstring& path) {
-  std::wstring absolute = zor::AbsolutePath(path);
-  return absolute.empty() ? path : absolute;
-}
-
 // The id a bracketed folder name stands for: the built-in names first, then
 // the system folders the package itself names.
 std::optional<int> FolderIdOf(const std::wstring& name, const CInstallProject& project) {
@@ -144,7 +136,7 @@ std::optional<int> FolderIdOf(const std::wstring& name, const CInstallProject& p
 std::string GroupList(const CInstallProject& project) {
   std::string names;
   for (const CExtractFileList* group : project.GetFileGroups())
-    names += (names.empty() ? "\"" : ", \"") + zor::ToUtf8(group->GetName()) + "\"";
+    names += (names.empty() ? "\"" : ", \"") + zor::Printable(group->GetName()) + "\"";
   return names.empty() ? "none" : names;
 }
 
@@ -176,7 +168,9 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
           << "\": expected ID=PATH, with ID a folder number such as 37 or a folder name such as [SystemFolder]\n";
       return kExitUsage;
     }
-    m.path = LocalFolder(zor::FromUtf8(argument.substr(equals + 1)));
+    // As the absolute folder it names: "." and "x/../y" hold files as
+    // "/home/me/y" does.
+    m.path = zor::AbsoluteOrAsGiven(zor::FromUtf8(argument.substr(equals + 1)));
     mappings.push_back(m);
   }
 
@@ -247,7 +241,7 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   FolderMapHost mapped(zor::CurrentHost(), folders);
   zor::ScopedHost scope(&mapped);
   for (const auto& folder : folders) zor::CreateDirectoryChain(folder.second);
-  const std::wstring destination = LocalFolder(zor::FromUtf8(options.destination));
+  const std::wstring destination = zor::AbsoluteOrAsGiven(zor::FromUtf8(options.destination));
   extract.SetPackagePath(packagePath);
   extract.SetDestination(destination);
   if (groups.empty()) {

@@ -15,11 +15,6 @@ namespace zorpack {
 
 namespace {
 
-std::wstring LocalPath(const std::wstring& path) {
-  std::wstring absolute = zor::AbsolutePath(path);
-  return absolute.empty() ? path : absolute;
-}
-
 std::string BuildFailure(int32_t result) {
   switch (result) {
     case zor::kResultCannotCreate: return "the package or a temporary file cannot be written";
@@ -113,14 +108,14 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
   CInstallProductInfo* product = project.GetProductInfo();
   // Paths on the command line are the user's, taken against the working
   // folder; the engine's is stored in the index as the full path it is.
-  if (!options.engine.empty()) product->SetEnginePath(LocalPath(zor::FromUtf8(options.engine)));
+  if (!options.engine.empty()) product->SetEnginePath(zor::AbsoluteOrAsGiven(zor::FromUtf8(options.engine)));
   zor::Host& host = zor::CurrentHost();
   if (product->GetEnginePath().empty()) {
     err << "zorpack: " << options.project << ": no engine executable; give product.engine or --engine FILE\n";
     return kExitBadInput;
   }
   if (!host.FileExists(product->GetEnginePath())) {
-    err << "zorpack: the engine executable " << zor::ToUtf8(product->GetEnginePath()) << " does not exist\n";
+    err << "zorpack: the engine executable " << zor::Printable(product->GetEnginePath()) << " does not exist\n";
     return kExitBadInput;
   }
   // Whatever the builder or the extractor would refuse is named before
@@ -133,7 +128,7 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
   builder.SetProject(&project);
   if (!options.log.empty()) {
     auto* log = new zor::CMyLogSystem;
-    log->SetLogFile(LocalPath(zor::FromUtf8(options.log)));
+    log->SetLogFile(zor::AbsoluteOrAsGiven(zor::FromUtf8(options.log)));
     builder.SetLog(log);
   }
   const std::wstring output = zor::FromUtf8(options.output);
@@ -142,7 +137,7 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
     // A cut-off package would pass for a whole one until someone runs it.
     host.DeleteFile(output);
     err << "zorpack: building " << options.output << " failed: " << BuildFailure(result) << " (see the build log "
-        << zor::ToUtf8(options.log.empty() ? project.GetProjectInfo()->GetBuildLogPath() : zor::FromUtf8(options.log))
+        << zor::Printable(options.log.empty() ? project.GetProjectInfo()->GetBuildLogPath() : zor::FromUtf8(options.log))
         << ")\n";
     return kExitBadInput;
   }
