@@ -92,6 +92,7 @@ TEST(Paths, ContainmentIsByComponents) {
   for (const Case& c : std::initializer_list<Case>{
            {L"C:\\Program Files\\", L"C:\\Program Files\\Tarvex\\a.exe", true},
            {L"C:\\Program Files", L"c:\\program files", true},
+           {L"C:\\Donn\u00e9es", L"C:\\DONN\u00c9ES\\a", true},  // as Windows compares names
            {L"C:\\Prog", L"C:\\Program Files\\a.exe", false},
            {L"C:\\Dest\\", L"C:\\Dest\\..\\Windows\\a.dll", false},
            {L"C:\\Dest\\", L"C:\\Dest\\.\\a", false},
