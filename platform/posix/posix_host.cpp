@@ -97,6 +97,11 @@ std::unique_ptr<File> PosixHost::OpenFile(const std::wstring& path, FileAccess a
     case FileCreate::kOpenAlways: flags |= O_CREAT; break;
     case FileCreate::kCreateNew: flags |= O_CREAT | O_EXCL; break;
   }
+  // The system would stop at the NUL and reach another file.
+  if (path.find(L'\0') != std::wstring::npos) {
+    if (error) *error = kErrInvalidName;
+    return nullptr;
+  }
   std::string native = NativePath(path);
   struct stat st;
   if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {

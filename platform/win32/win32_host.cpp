@@ -122,6 +122,11 @@ uintptr_t RootKeyHandle(uint32_t root) {
 
 std::unique_ptr<File> Win32Host::OpenFile(const std::wstring& path, FileAccess access, uint32_t share,
                                           FileCreate create, long* error) {
+  // The system would stop at the NUL and reach another file.
+  if (path.find(L'\0') != std::wstring::npos) {
+    if (error) *error = kErrInvalidName;
+    return nullptr;
+  }
   // kShareRead/Write/Delete carry the FILE_SHARE_* bit values.
   DWORD shareMode = share & (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   HANDLE h = ::CreateFileW(path.c_str(), DesiredAccess(access), shareMode, nullptr, CreationDisposition(create),
