@@ -220,6 +220,7 @@ int32_t CMyBuild::BuildItem(File* output, CZipFileIndexObject* item, ProgressCal
   if (callback) callback(kProgressFileBegin, const_cast<wchar_t*>(source.c_str()), userData);
   int64_t offset = output->Seek(0, SeekFrom::kCurrent);
   bool readFailed = false, writeFailed = offset < 0 || offset > kMaxPackageSize;
+  long readError = kErrSuccess;
   int32_t length = 0;
   if (writeFailed) {
     if (parallel) m_pCompressor->SkipNext();
@@ -228,6 +229,7 @@ int32_t CMyBuild::BuildItem(File* output, CZipFileIndexObject* item, ProgressCal
       if (callback) callback(kProgressFileStep, &percent, userData);
     });
     readFailed = o.readFailed;
+    readError = o.readError;
     writeFailed = o.writeFailed;
     length = o.streamLength;
   } else {
@@ -238,7 +240,10 @@ int32_t CMyBuild::BuildItem(File* output, CZipFileIndexObject* item, ProgressCal
                                                        : static_cast<int32_t>(size));
     for (;;) {
       int32_t n = zip.CompressRead(file.get());
-      if (n < 0) readFailed = true;
+      if (n < 0) {
+        readFailed = true;
+        readError = file->LastError();
+      }
       if (n <= 0) break;
       int r = zip.Compress(Z_NO_FLUSH);
       if (zip.CompressWrite(output) < 0) writeFailed = true;
@@ -260,6 +265,9 @@ int32_t CMyBuild::BuildItem(File* output, CZipFileIndexObject* item, ProgressCal
   }
 
   if (readFailed) {
+    // The log names why the source stopped; a stream zlib could not finish
+    // without any read failing can only have run out of memory.
+    SetLastSystemError(readError != kErrSuccess ? readError : kErrNotEnoughMemory);
     Log().WriteText(L"ERROR:Can not build %s", source);
     Log().WriteLastError(L"ERROR reason is %s");
     return kResultSourceFailed;

@@ -140,7 +140,7 @@ int32_t CMyExtract::LoadIndex(File* package, const std::wstring& tempFolder) {
 int32_t CMyExtract::ExtractAll(const std::wstring& destination, ProgressCallback callback, void* userData) {
   if (destination.empty()) return kResultNoDestination;
   m_strDestination = destination;
-  CreateDirectoryChain(destination);
+  CreateDirectoryChain(AbsoluteOrAsGiven(destination));
   std::unique_ptr<File> package = OpenPackage();
   if (!package) return kResultCannotOpen;
   for (CExtractFileList* group : m_project.GetFileGroups()) ExtractFileList(package.get(), group, callback, userData);
@@ -150,7 +150,7 @@ int32_t CMyExtract::ExtractAll(const std::wstring& destination, ProgressCallback
 int32_t CMyExtract::ExtractGroup(const std::wstring& destination, const std::wstring& group, ProgressCallback callback,
                                  void* userData) {
   if (destination.empty()) return kResultNoDestination;
-  CreateDirectoryChain(destination);
+  CreateDirectoryChain(AbsoluteOrAsGiven(destination));
   std::unique_ptr<File> package = OpenPackage();
   if (!package) return kResultCannotOpen;
   return ExtractGroupFrom(package.get(), group, callback, userData);
@@ -182,9 +182,13 @@ CMyExtract::Place CMyExtract::PlaceOf(CNode* node) {
     auto* item = DynamicDowncast<CZipFileIndexObject>(a->GetData());
     if (!item) continue;
     if (item->GetDestinationFlag()) {
-      if (!m_strDestination.empty()) {
-        place.anchor = m_strDestination;
-        place.folderPath = joined(m_strDestination);
+      // Made absolute first: ".\out" or "x\..\y" name a folder as well
+      // as "C:\out" does, and containment is only decided between
+      // normalised paths.
+      std::wstring destination = m_strDestination.empty() ? std::wstring() : AbsolutePath(m_strDestination);
+      if (!destination.empty()) {
+        place.anchor = destination;
+        place.folderPath = joined(destination);
         Trace(L"create directory1" + place.folderPath);
       }
       return place;
@@ -193,6 +197,7 @@ CMyExtract::Place CMyExtract::PlaceOf(CNode* node) {
       // A system folder is a complete path of its own: whatever lies above
       // it in the tree cannot lead anywhere else.
       std::wstring folder = item->GetTargetName();
+      if (!folder.empty()) folder = AbsolutePath(folder);
       if (folder.empty()) continue;
       place.anchor = folder;
       place.folderPath = joined(folder);
@@ -233,6 +238,9 @@ int32_t CMyExtract::ExtractChildren(File* package, CNode* node, ProgressCallback
 int32_t CMyExtract::ExtractItem(File* package, CZipFileIndexObject* item, const std::wstring& folderPath,
                                 ProgressCallback callback, void* userData) {
   if (!item || item->GetPredefinedFlag() || folderPath.empty()) return kResultOk;
+  // A folder without a name is passed over in every path below it, so
+  // there is nothing of its own to create.
+  if (item->GetFolderFlag() && item->GetName().empty()) return kResultOk;
   if (!IsPlainName(item->GetName())) return kResultCannotCreate;
   Host& host = CurrentHost();
   std::wstring folder = WithSeparator(folderPath);

@@ -11,7 +11,9 @@
 // Names in a package are data, not paths: a node whose name could leave its
 // folder is refused, and a node whose place reaches neither the destination
 // nor a resolved system folder is skipped, so nothing is ever written
-// anywhere else. A file is expanded beside its target and renamed into
+// anywhere else. The destination and system folders themselves are taken as
+// the absolute folders they name (".\out" against the working folder)
+// before containment is decided; a folder without a name is passed over. A file is expanded beside its target and renamed into
 // place only once its whole stream has checked out, so a damaged package
 // never replaces a good file.
 #pragma once

@@ -205,6 +205,7 @@ bool CParallelCompressor::Pump() {
     c.result = job.source->Read(c.bytes.data(), c.bytes.size());
     c.bytes.resize(c.result > 0 ? static_cast<size_t>(c.result) : 0);
     if (c.result <= 0) {
+      if (c.result < 0) job.readError = job.source->LastError();
       job.readDone = true;
       job.source.reset();
     }
@@ -309,6 +310,7 @@ CParallelCompressor::Outcome CParallelCompressor::WriteNext(File* out, const std
       std::lock_guard<std::mutex> lock(mutex_);
       finished = job.finished && job.output.empty();
       o.readFailed = job.failed;
+      o.readError = job.readError;
     }
     if (finished && job.replay.empty()) break;
     if (!did) {

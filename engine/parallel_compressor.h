@@ -42,6 +42,7 @@ class CParallelCompressor {
     bool opened = false;      // false: see openError (nothing was written)
     long openError = 0;
     bool readFailed = false;  // the source failed part-way
+    long readError = 0;       // the system's error for that, when it told one
     bool writeFailed = false; // the output refused bytes
     int32_t streamLength = 0; // bytes written for the stream
   };
@@ -95,6 +96,7 @@ class CParallelCompressor {
     bool started = false;
     bool readDone = false;
     long openError = 0;
+    long readError = 0;  // set on the builder's thread, where reads happen
     int32_t total = 0;
     std::deque<Event> replay;
     std::unique_ptr<File> spill;

@@ -2,28 +2,49 @@
 
 #include <chrono>
 
+#include "common/name_case.h"
 #include "common/wstr.h"
 
 namespace zor {
 
-bool IsPlainName(const std::wstring& name) {
-  if (name.empty()) return false;
-  bool onlyDotsAndSpaces = true;
-  for (wchar_t c : name) {
-    if (IsSeparator(c) || c == L':' || static_cast<uint32_t>(c) < 0x20) return false;
-    if (c != L'.' && c != L' ') onlyDotsAndSpaces = false;
-  }
-  if (onlyDotsAndSpaces) return false;
-  // Device names stay devices whatever folder or extension they are given.
+namespace {
+
+bool IsDeviceName(std::wstring_view name) {
+  // Device names stay devices whatever folder or extension they are given,
+  // and whatever spaces end them.
   std::wstring base = AsciiLower(name.substr(0, name.find(L'.')));
   while (!base.empty() && base.back() == L' ') base.pop_back();
   static const wchar_t* const kDevices[] = {L"con", L"prn", L"aux", L"nul", L"conin$", L"conout$"};
   for (const wchar_t* d : kDevices)
-    if (base == d) return false;
-  if (base.size() == 4 && (base.compare(0, 3, L"com") == 0 || base.compare(0, 3, L"lpt") == 0) && base[3] >= L'0' &&
-      base[3] <= L'9')
-    return false;
-  return true;
+    if (base == d) return true;
+  if (base.size() != 4 || (base.compare(0, 3, L"com") != 0 && base.compare(0, 3, L"lpt") != 0)) return false;
+  wchar_t n = base[3];
+  // Windows counts the superscript digits one to three as digits here.
+  return (n >= L'0' && n <= L'9') || n == 0xB9 || n == 0xB2 || n == 0xB3;
+}
+
+}  // namespace
+
+std::string NameProblem(std::wstring_view name) {
+  if (name.empty()) return "is empty";
+  bool onlyDotsAndSpaces = true;
+  for (wchar_t c : name) {
+    if (IsSeparator(c)) return "contains a path separator";
+    if (static_cast<uint32_t>(c) < 0x20) return "contains a control character";
+    if (std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos)
+      return std::string("contains the character ") + static_cast<char>(c) + ", which Windows refuses in names";
+    if (c != L'.' && c != L' ') onlyDotsAndSpaces = false;
+  }
+  if (onlyDotsAndSpaces) return "is made of dots and spaces alone, so it names no entry of its own";
+  if (name.back() == L'.' || name.back() == L' ')
+    return "ends in a dot or a space, which Windows drops, so it would name another entry";
+  if (IsDeviceName(name)) return "is a device name, which Windows opens instead of a file";
+  return std::string();
+}
+
+std::wstring NameKey(std::wstring_view name) {
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
+  return UpcaseName(name);
 }
 
 std::vector<std::wstring> PathComponents(const std::wstring& path) {
@@ -50,7 +71,7 @@ bool IsWithinFolder(const std::wstring& folder, const std::wstring& path) {
   for (const std::wstring& part : full)
     if (part == L"." || part == L"..") return false;
   for (size_t i = 0; i < base.size(); ++i)
-    if (!EqualsNoCase(base[i], full[i])) return false;
+    if (NameKey(base[i]) != NameKey(full[i])) return false;
   return true;
 }
 

@@ -8,26 +8,37 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/absolute_path.h"
 #include "platform/host.h"
 
 namespace zor {
 
 inline bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// True when `name` can only name an entry directly inside a folder: not
-// empty, not made of dots and spaces alone ("." and ".." among them), no
-// separator, colon or control character, and not a device name such as
-// "CON" or "LPT1.txt" that Windows would open instead of a file.
-bool IsPlainName(const std::wstring& name);
+// Why `name` cannot stand for one entry directly inside a folder on
+// Windows, worded to follow "its name"; empty when it can. Refused are: an
+// empty name, one made of dots and spaces alone ("." and ".." among them),
+// one ending in a dot or a space (Windows drops those, so it would reach
+// another entry), a separator, any of < > : " | ? * or a control
+// character, and a device name that Windows would open instead of a file
+// ("CON", "LPT1.txt", "COM" followed by a superscript digit ...).
+std::string NameProblem(std::wstring_view name);
+inline bool IsPlainName(std::wstring_view name) { return NameProblem(name).empty(); }
+
+// The form under which Windows finds `name` among its folder's entries:
+// trailing dots and spaces dropped, every code unit upper-cased (see
+// common/name_case.h). Two names with the same key are one file.
+std::wstring NameKey(std::wstring_view name);
 
 // The components of `path` between separators; empty components are dropped.
 std::vector<std::wstring> PathComponents(const std::wstring& path);
 
-// True when `path` is `folder` or lies below it, comparing components
-// without regard to ASCII case. A path with "." or ".." components is never
-// inside anything.
+// True when `path` is `folder` or lies below it, comparing components as
+// Windows compares names (NameKey). A path with "." or ".." components is never
+// inside anything: make both absolute with AbsolutePath first.
 bool IsWithinFolder(const std::wstring& folder, const std::wstring& path);
 
 // `path` with a backslash appended unless it already ends in a separator.

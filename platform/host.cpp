@@ -60,6 +60,7 @@ bool Host::CreateDirectoryWithSddl(const std::wstring& path, const std::wstring&
   return made;
 }
 
+std::wstring Host::CurrentFolder() { return std::wstring(); }
 std::wstring Host::SystemFolder() { return std::wstring(); }
 std::wstring Host::WindowsFolder() { return std::wstring(); }
 bool Host::IsWow64() { return false; }

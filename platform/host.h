@@ -43,9 +43,11 @@ enum HostError : long {
   kErrPathNotFound = 3,
   kErrAccessDenied = 5,
   kErrInvalidHandle = 6,
+  kErrNotEnoughMemory = 8,
   kErrSharingViolation = 32,
   kErrInvalidName = 123,
   kErrAlreadyExists = 183,
+  kErrIoDevice = 1117,
 };
 
 // Message box styles and results (the Win32 MB_* and ID* numbers).
@@ -124,6 +126,10 @@ class File {
   virtual int64_t Seek(int64_t offset, SeekFrom from) = 0;
   virtual int64_t Size() = 0;
   virtual bool Flush() = 0;
+  // The system's error number for the last Read or Write that failed, so a
+  // failure part-way through a file can be told; kErrSuccess when none
+  // failed or the file cannot tell.
+  virtual long LastError() const { return kErrSuccess; }
 };
 
 class Host {
@@ -201,6 +207,10 @@ class Host {
   // is an error (kErrAlreadyExists) and keeps its own access list. The
   // default creates the folder with CreateDirectory and no access list.
   virtual bool CreateDirectoryWithSddl(const std::wstring& path, const std::wstring& sddl, long* error = nullptr);
+  // GetCurrentDirectoryW: the folder relative paths are taken against, as
+  // an absolute path; empty when unknown (the default).
+  virtual std::wstring CurrentFolder();
+
   // GetSystemDirectoryW and GetWindowsDirectoryW: no trailing separator;
   // empty when unknown (the default).
   virtual std::wstring SystemFolder();

@@ -41,7 +41,9 @@ void ProjectFromJson(const Json& description, const std::wstring& baseFolder, CI
 void ProjectFromJsonText(std::string_view text, const std::wstring& baseFolder, CInstallProject* out);
 
 // Reads the description file at `path` through the current host, with paths
-// relative to the file's folder. On failure returns false and sets `error`
+// relative to the file's folder, which is taken as a full path first (a
+// relative `path` against the working folder): the sources, engine and
+// build log are stored as full paths, the same from any working folder. On failure returns false and sets `error`
 // to a message that starts with the file's name.
 bool LoadProjectDescription(const std::wstring& path, CInstallProject* out, std::string* error);
 

@@ -12,6 +12,7 @@
 #include "model/selectors.h"
 #include "model/shortcut.h"
 #include "model/string_table.h"
+#include "platform/absolute_path.h"
 #include "platform/host.h"
 #include "tools/file_io.h"
 #include "tools/project_json.h"
@@ -454,14 +455,17 @@ void ProjectFromJsonText(std::string_view text, const std::wstring& baseFolder, 
 }
 
 bool LoadProjectDescription(const std::wstring& path, CInstallProject* out, std::string* error) {
+  // The file as a full path, so its folder is one: what is stored is then
+  // the same from any working folder.
+  const std::wstring absolute = AbsoluteOrAsGiven(path);
   std::string text;
   std::string reason;
-  if (!ReadWholeFile(path, &text, &reason)) {
+  if (!ReadWholeFile(absolute, &text, &reason)) {
     *error = ToUtf8(path) + ": " + reason;
     return false;
   }
   try {
-    ProjectFromJsonText(text, FolderOf(path), out);
+    ProjectFromJsonText(text, FolderOf(absolute), out);
   } catch (const DescriptionError& e) {
     *error = ToUtf8(path) + ": " + e.what();
     return false;

@@ -16,11 +16,13 @@ std::wstring PlatformErrorText(long code) {
     case kErrPathNotFound: return L"The system cannot find the path specified.\r\n";
     case kErrAccessDenied: return L"Access is denied.\r\n";
     case kErrInvalidHandle: return L"The handle is invalid.\r\n";
+    case kErrNotEnoughMemory: return L"Not enough memory resources are available to process this command.\r\n";
     case kErrSharingViolation:
       return L"The process cannot access the file because it is being used by another process.\r\n";
     case 80: return L"The file exists.\r\n";
     case 112: return L"There is not enough space on the disk.\r\n";
     case kErrAlreadyExists: return L"Cannot create a file when that file already exists.\r\n";
+    case kErrIoDevice: return L"The request could not be performed because of an I/O device error.\r\n";
     default: return std::wstring();
   }
 }

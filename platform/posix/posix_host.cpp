@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "common/windows_1252.h"
 #include "common/wstr.h"
@@ -18,6 +19,21 @@
 namespace zor {
 namespace {
 
+long ErrnoToError(int e) {
+  switch (e) {
+    case ENOENT: return kErrFileNotFound;
+    case ENOTDIR: return kErrPathNotFound;
+    case EEXIST: return kErrAlreadyExists;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return kErrAccessDenied;
+    case ENOSPC: return 112;  // ERROR_DISK_FULL
+    case EIO: return kErrIoDevice;
+    default: return kErrAccessDenied;
+  }
+}
+
 class PosixFile : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -26,7 +42,7 @@ class PosixFile : public File {
     for (;;) {
       ssize_t n = ::read(fd_, buffer, size);
       if (n >= 0) return n;
-      if (errno != EINTR) return -1;
+      if (errno != EINTR) return Failed();
     }
   }
   int64_t Write(const void* buffer, size_t size) override {
@@ -36,7 +52,7 @@ class PosixFile : public File {
       ssize_t n = ::write(fd_, p, left);
       if (n < 0) {
         if (errno == EINTR) continue;
-        return -1;
+        return Failed();
       }
       p += n;
       left -= static_cast<size_t>(n);
@@ -53,23 +69,16 @@ class PosixFile : public File {
     return ::fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
   }
   bool Flush() override { return true; }
+  long LastError() const override { return error_; }
 
  private:
-  int fd_;
-};
-
-long ErrnoToError(int e) {
-  switch (e) {
-    case ENOENT: return kErrFileNotFound;
-    case ENOTDIR: return kErrPathNotFound;
-    case EEXIST: return kErrAlreadyExists;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return kErrAccessDenied;
-    default: return kErrAccessDenied;
+  int64_t Failed() {
+    error_ = ErrnoToError(errno);
+    return -1;
   }
-}
+  int fd_;
+  long error_ = kErrSuccess;
+};
 
 }  // namespace
 
@@ -89,16 +98,33 @@ std::unique_ptr<File> PosixHost::OpenFile(const std::wstring& path, FileAccess a
     case FileCreate::kOpenAlways: flags |= O_CREAT; break;
     case FileCreate::kCreateNew: flags |= O_CREAT | O_EXCL; break;
   }
+  // The system would stop at the NUL and reach another file.
+  if (path.find(L'\0') != std::wstring::npos) {
+    if (error) *error = kErrInvalidName;
+    return nullptr;
+  }
   std::string native = NativePath(path);
   struct stat st;
   if (::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     if (error) *error = kErrAccessDenied;
     return nullptr;
   }
-  int fd = ::open(native.c_str(), flags | O_CLOEXEC, 0644);
+  // A pipe or a device read as a file would block or never end: reading
+  // takes regular files only, checked on the opened file itself (opening a
+  // pipe without O_NONBLOCK would already wait for a writer).
+  const bool reading = access == FileAccess::kRead;
+  int fd = ::open(native.c_str(), flags | O_CLOEXEC | (reading ? O_NONBLOCK : 0), 0644);
   if (fd < 0) {
     if (error) *error = ErrnoToError(errno);
     return nullptr;
+  }
+  if (reading) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      if (error) *error = kErrAccessDenied;
+      return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   }
   if (error) *error = kErrSuccess;
   return std::make_unique<PosixFile>(fd);
@@ -174,6 +200,16 @@ std::wstring PosixHost::ModulePath() {
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
   if (n <= 0) return std::wstring();
   return FromUtf8(std::string(buf, static_cast<size_t>(n)));
+}
+
+std::wstring PosixHost::CurrentFolder() {
+  std::string dir(4096, '\0');
+  while (!::getcwd(&dir[0], dir.size())) {
+    if (errno != ERANGE || dir.size() > (size_t{1} << 20)) return std::wstring();
+    dir.resize(dir.size() * 2);
+  }
+  dir.resize(std::char_traits<char>::length(dir.c_str()));
+  return FromUtf8(dir);
 }
 
 std::wstring PosixHost::TempFolder() {

@@ -27,6 +27,14 @@ class TestHost::MemFile : public File {
     if (!b) return -1;
     if (pos_ >= b->size()) return 0;
     size_t n = std::min(size, b->size() - static_cast<size_t>(pos_));
+    for (const auto& [path, limit] : host_->readFaults) {
+      if (Normalize(path) != key_) continue;
+      if (pos_ >= limit) {
+        error_ = kErrIoDevice;
+        return -1;
+      }
+      n = std::min(n, limit - pos_);
+    }
     std::memcpy(buffer, b->data() + pos_, n);
     pos_ += n;
     return static_cast<int64_t>(n);
@@ -53,6 +61,7 @@ class TestHost::MemFile : public File {
     return b ? static_cast<int64_t>(b->size()) : -1;
   }
   bool Flush() override { return true; }
+  long LastError() const override { return error_; }
 
  private:
   std::string* Bytes() {
@@ -63,6 +72,7 @@ class TestHost::MemFile : public File {
   std::wstring key_;
   bool write_;
   size_t pos_ = 0;
+  long error_ = kErrSuccess;
 };
 
 TestHost::TestHost() {
@@ -245,6 +255,7 @@ bool TestHost::ListDirectory(const std::wstring& path, std::vector<DirEntry>* ou
 
 std::wstring TestHost::ModulePath() { return modulePath; }
 std::wstring TestHost::TempFolder() { return tempFolder; }
+std::wstring TestHost::CurrentFolder() { return currentFolder; }
 
 size_t TestHost::ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                                     size_t capacity) {

@@ -52,6 +52,9 @@ class TestHost : public Host {
 
   std::set<std::wstring> lockedFiles;    // open fails: sharing violation
   std::set<std::wstring> readOnlyFiles;  // open for writing fails: access denied
+  // Reads of a file (by path) fail with kErrIoDevice once this many of its
+  // bytes have been read: a disk that gives up part-way.
+  std::map<std::wstring, size_t> readFaults;
 
   // ---- Registry
   void SetRegValue(uint32_t root, const std::wstring& key, const std::wstring& name, uint32_t type,
@@ -86,6 +89,7 @@ class TestHost : public Host {
   std::set<std::wstring> devices;
   std::wstring modulePath = L"C:\\Setup\\setup.exe";
   std::wstring tempFolder = L"C:\\Temp\\";
+  std::wstring currentFolder = L"C:\\Work";
   std::wstring systemFolder = L"C:\\Windows\\System32";
   std::wstring windowsFolder = L"C:\\Windows";
 
@@ -161,6 +165,7 @@ class TestHost : public Host {
   bool ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) override;
   std::wstring ModulePath() override;
   std::wstring TempFolder() override;
+  std::wstring CurrentFolder() override;
   size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                             size_t capacity) override;
   long RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) override;

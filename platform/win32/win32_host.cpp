@@ -23,7 +23,7 @@ class Win32File : public File {
   int64_t Read(void* buffer, size_t size) override {
     DWORD want = size > kMaxChunk ? kMaxChunk : static_cast<DWORD>(size);
     DWORD got = 0;
-    if (!::ReadFile(h_, buffer, want, &got, nullptr)) return -1;
+    if (!::ReadFile(h_, buffer, want, &got, nullptr)) return Failed();
     return got;
   }
 
@@ -33,7 +33,8 @@ class Win32File : public File {
     while (left > 0) {
       DWORD want = left > kMaxChunk ? kMaxChunk : static_cast<DWORD>(left);
       DWORD done = 0;
-      if (!::WriteFile(h_, p, want, &done, nullptr) || done == 0) return -1;
+      if (!::WriteFile(h_, p, want, &done, nullptr)) return Failed();
+      if (done == 0) return -1;
       p += done;
       left -= done;
     }
@@ -55,9 +56,16 @@ class Win32File : public File {
   }
 
   bool Flush() override { return ::FlushFileBuffers(h_) != 0; }
+  long LastError() const override { return error_; }
 
  private:
+  // Taken at once: later calls, CloseHandle among them, may reset it.
+  int64_t Failed() {
+    error_ = static_cast<long>(::GetLastError());
+    return -1;
+  }
   HANDLE h_;
+  long error_ = kErrSuccess;
 };
 
 DWORD CreationDisposition(FileCreate create) {
@@ -114,6 +122,11 @@ uintptr_t RootKeyHandle(uint32_t root) {
 
 std::unique_ptr<File> Win32Host::OpenFile(const std::wstring& path, FileAccess access, uint32_t share,
                                           FileCreate create, long* error) {
+  // The system would stop at the NUL and reach another file.
+  if (path.find(L'\0') != std::wstring::npos) {
+    if (error) *error = kErrInvalidName;
+    return nullptr;
+  }
   // kShareRead/Write/Delete carry the FILE_SHARE_* bit values.
   DWORD shareMode = share & (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   HANDLE h = ::CreateFileW(path.c_str(), DesiredAccess(access), shareMode, nullptr, CreationDisposition(create),
@@ -206,6 +219,11 @@ std::wstring Win32Host::TempFolder() {
   // GetTempPathW returns the size needed, including the zero, when the buffer
   // is too small; the result already ends in a backslash.
   return GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetTempPathW(size, buf); });
+}
+
+std::wstring Win32Host::CurrentFolder() {
+  // Like GetTempPathW: the size needed, zero included, when it does not fit.
+  return GrowingBuffer([](wchar_t* buf, DWORD size) { return ::GetCurrentDirectoryW(size, buf); });
 }
 
 size_t Win32Host::ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,

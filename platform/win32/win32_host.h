@@ -25,6 +25,7 @@ class Win32Host : public Host {
   bool ListDirectory(const std::wstring& path, std::vector<DirEntry>* out) override;
   std::wstring ModulePath() override;
   std::wstring TempFolder() override;
+  std::wstring CurrentFolder() override;
   size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                             size_t capacity) override;
   long RegOpenKey(uint32_t root, const std::wstring& path, RegKey* key) override;

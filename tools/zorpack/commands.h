@@ -46,9 +46,11 @@ struct ExtractOptions {
 };
 // Unpacks file groups with the package engine's extractor. Files below a
 // system folder go to its mapped path or, without one, are skipped with a
-// warning; nothing is written anywhere else. 1 when a file could not be
-// extracted (a damaged one is never left in place), 2 for an unknown group
-// or a bad mapping.
+// warning; nothing is written anywhere else. The destination and mapped
+// paths are taken against the working folder. 1 when any other file is
+// left out (a damaged stream, a refused name, a second name of one file, no
+// place at all; a damaged one is never left in place), 2 for an unknown
+// group or a bad mapping.
 int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostream& err);
 
 // The builder compresses at most 64 files ahead of the one it writes, so
@@ -64,9 +66,10 @@ struct BuildOptions {
   // The packed streams and the index do not depend on it.
   int threads = 0;
 };
-// Builds a package. Every source is looked for first, so a missing file is
-// named before anything is written; a build that fails removes its partial
-// output.
+// Builds a package. Every node is checked first, so whatever the builder or
+// the extractor would refuse (a name, two names of one file, a missing or
+// irregular source ...) is named before anything is written; a build that
+// fails removes its partial output.
 int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace zorpack

@@ -12,6 +12,7 @@
 #include "engine/extract.h"
 #include "engine/paths.h"
 #include "model/predefined_folder.h"
+#include "tools/printable.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/folder_map_host.h"
 #include "tools/zorpack/package_streams.h"
@@ -30,7 +31,11 @@ class WatchedExtract : public zor::CMyExtract {
     const CNode* node;
     const CZipFileIndexObject* item;
     std::wstring target;
+    std::string why;  // when known before the extractor is asked
   };
+
+  // `item` is not to be extracted, for the reason given.
+  void Refuse(const CZipFileIndexObject* item, std::string why) { m_refused[item] = std::move(why); }
 
   int32_t ExtractFileList(zor::File* package, CExtractFileList* list, zor::ProgressCallback callback,
                           void* userData) override {
@@ -47,12 +52,19 @@ class WatchedExtract : public zor::CMyExtract {
 
   int32_t ExtractItem(zor::File* package, CZipFileIndexObject* item, const std::wstring& folderPath,
                       zor::ProgressCallback callback, void* userData) override {
+    auto refused = m_refused.find(item);
+    if (refused != m_refused.end()) {
+      m_placed.insert(item);
+      m_failures.push_back({m_group, m_nodes.empty() ? nullptr : m_nodes.back(), item, std::wstring(),
+                            refused->second});
+      return zor::kResultCannotCreate;
+    }
     int32_t result = CMyExtract::ExtractItem(package, item, folderPath, callback, userData);
     if (!item) return result;
     m_placed.insert(item);
     std::wstring target = zor::WithSeparator(folderPath) + item->GetName();
     if (result != zor::kResultOk) {
-      m_failures.push_back({m_group, m_nodes.empty() ? nullptr : m_nodes.back(), item, target});
+      m_failures.push_back({m_group, m_nodes.empty() ? nullptr : m_nodes.back(), item, target, std::string()});
     } else if (!item->GetFolderFlag() && !item->GetPredefinedFlag() && !folderPath.empty()) {
       ++m_files;
       std::unique_ptr<zor::File> written = zor::CurrentHost().OpenFile(
@@ -71,6 +83,7 @@ class WatchedExtract : public zor::CMyExtract {
   const CExtractFileList* m_group = nullptr;
   std::vector<CNode*> m_nodes;
   std::set<const CZipFileIndexObject*> m_placed;
+  std::map<const CZipFileIndexObject*, std::string> m_refused;
   std::vector<Failure> m_failures;
   size_t m_files = 0;
   uint64_t m_bytes = 0;
@@ -105,14 +118,6 @@ std::optional<int> ParseFolderId(const std::string& text) {
   return static_cast<int>(value);
 }
 
-// A path as a folder the engine joins names to: no trailing separator
-// (except for a root, which needs it).
-std::wstring FolderPath(std::wstring path) {
-  while (path.size() > 1 && zor::IsSeparator(path.back()) && !(path.size() == 3 && path[1] == L':'))
-    path.pop_back();
-  return path;
-}
-
 // The id a bracketed folder name stands for: the built-in names first, then
 // the system folders the package itself names.
 std::optional<int> FolderIdOf(const std::wstring& name, const CInstallProject& project) {
@@ -131,7 +136,7 @@ std::optional<int> FolderIdOf(const std::wstring& name, const CInstallProject& p
 std::string GroupList(const CInstallProject& project) {
   std::string names;
   for (const CExtractFileList* group : project.GetFileGroups())
-    names += (names.empty() ? "\"" : ", \"") + zor::ToUtf8(group->GetName()) + "\"";
+    names += (names.empty() ? "\"" : ", \"") + zor::Printable(group->GetName()) + "\"";
   return names.empty() ? "none" : names;
 }
 
@@ -163,7 +168,9 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
           << "\": expected ID=PATH, with ID a folder number such as 37 or a folder name such as [SystemFolder]\n";
       return kExitUsage;
     }
-    m.path = FolderPath(zor::FromUtf8(argument.substr(equals + 1)));
+    // As the absolute folder it names: "." and "x/../y" hold files as
+    // "/home/me/y" does.
+    m.path = zor::AbsoluteOrAsGiven(zor::FromUtf8(argument.substr(equals + 1)));
     mappings.push_back(m);
   }
 
@@ -222,11 +229,19 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   if (groups.empty())
     for (const CExtractFileList* list : project.GetFileGroups()) lists.push_back(list);
 
+  // Two entries Windows takes for one file: the later one would replace the
+  // earlier, so it is refused with what lies below it.
+  for (const CExtractFileList* list : lists)
+    for (const NameClash& clash : NameClashes(list->GetTree().GetRoot()))
+      extract.Refuse(static_cast<const CZipFileIndexObject*>(clash.node->GetData()),
+                     "its name is the one of " + zor::Printable(TreePath(clash.first)) +
+                         " for Windows, letter case aside; refused");
+
   // From here on, system folders are the mapped ones and nothing else.
   FolderMapHost mapped(zor::CurrentHost(), folders);
   zor::ScopedHost scope(&mapped);
   for (const auto& folder : folders) zor::CreateDirectoryChain(folder.second);
-  const std::wstring destination = zor::FromUtf8(options.destination);
+  const std::wstring destination = zor::AbsoluteOrAsGiven(zor::FromUtf8(options.destination));
   extract.SetPackagePath(packagePath);
   extract.SetDestination(destination);
   if (groups.empty()) {
@@ -251,9 +266,12 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   std::set<const CZipFileIndexObject*> failed;
   for (const WatchedExtract::Failure& f : extract.Failures()) {
     failed.insert(f.item);
-    std::string why;
-    if (!zor::IsPlainName(f.item->GetName())) {
-      why = "its name is no plain file name, so it could land outside its folder; refused";
+    std::string why = f.why;
+    const std::string nameProblem = why.empty() ? NodeNameProblem(*f.item) : std::string();
+    if (!why.empty()) {
+      // decided before the extractor was asked
+    } else if (!nameProblem.empty()) {
+      why = nameProblem + "; refused";
     } else if (f.item->GetFolderFlag()) {
       why = "the folder cannot be created";
     } else if (f.item->GetOffset() < 0) {
@@ -262,10 +280,10 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
       StreamCheck check = file ? CheckStream(*file, f.item->GetOffset(), filesEnd) : StreamCheck{};
       if (!file) why = "the package cannot be read again to check its stream";
       else if (!check.ok) why = check.problem;
-      else why = "cannot write " + zor::ToUtf8(f.target);
+      else why = "cannot write " + zor::Printable(f.target);
     }
-    err << "zorpack: " << package << ": group \"" << zor::ToUtf8(f.group ? f.group->GetName() : L"") << "\": "
-        << zor::ToUtf8(TreePath(f.node)) << ": " << why << "; not extracted\n";
+    err << "zorpack: " << package << ": group \"" << zor::Printable(f.group ? f.group->GetName() : L"") << "\": "
+        << zor::Printable(TreePath(f.node)) << ": " << why << "; not extracted\n";
   }
 
   // Files the extractor never reached: below a refused folder, below a
@@ -293,28 +311,36 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
         ++nowhere[list];
     }
   }
+  // Only an unmapped system folder is the user's choice; a file with no
+  // place at all is a fault of the package.
   size_t skipped = 0;
+  size_t placeless = 0;
   for (const auto& [key, n] : unmapped) {
     const auto& [list, name, id] = key;
-    skipped += n;
-    err << "zorpack: warning: group \"" << zor::ToUtf8(list->GetName()) << "\": " << Plural(n, "file")
-        << " below " << zor::ToUtf8(name);
-    if (id >= 0)
-      err << " (folder " << id << ") skipped: no path is mapped for it (--folder " << id << "=PATH)\n";
-    else
-      err << " skipped: it stands for no system folder\n";
+    const std::string files = "group \"" + zor::Printable(list->GetName()) + "\": " + Plural(n, "file") + " below " +
+                              zor::Printable(name);
+    if (id >= 0) {
+      skipped += n;
+      err << "zorpack: warning: " << files << " (folder " << id << ") skipped: no path is mapped for it (--folder "
+          << id << "=PATH)\n";
+    } else {
+      placeless += n;
+      err << "zorpack: " << package << ": " << files
+          << ": it stands for no system folder and no destination folder lies between, so they have no place; not "
+             "extracted\n";
+    }
   }
   for (const auto& [list, n] : nowhere) {
-    skipped += n;
-    err << "zorpack: warning: group \"" << zor::ToUtf8(list->GetName()) << "\": " << Plural(n, "file")
-        << " skipped: they lie below neither the destination nor a system folder\n";
+    placeless += n;
+    err << "zorpack: " << package << ": group \"" << zor::Printable(list->GetName()) << "\": " << Plural(n, "file")
+        << " below neither the destination nor a system folder, so they have no place; not extracted\n";
   }
 
   out << "Extracted " << Plural(extract.Files(), "file") << " (" << extract.Bytes() << " bytes) from "
       << Plural(lists.size(), "group") << " into " << options.destination;
   if (skipped) out << "; " << skipped << " skipped";
   // A refused folder counts as one entry, and so does each file below it.
-  const size_t failures = extract.Failures().size() + belowFailed;
+  const size_t failures = extract.Failures().size() + belowFailed + placeless;
   if (failures) out << "; " << failures << " not extracted";
   out << "\n";
   if (failures) {

@@ -43,6 +43,7 @@ class FolderMapHost : public zor::Host {
   }
   std::wstring ModulePath() override { return inner_.ModulePath(); }
   std::wstring TempFolder() override { return inner_.TempFolder(); }
+  std::wstring CurrentFolder() override { return inner_.CurrentFolder(); }
   size_t ReadProfileSection(const std::wstring& file, const std::wstring& section, wchar_t* buffer,
                             size_t capacity) override {
     return inner_.ReadProfileSection(file, section, buffer, capacity);

@@ -2,8 +2,11 @@
 #include "common/wstr.h"
 #include "engine/build.h"
 #include "engine/extract.h"
+#include "engine/system_error.h"
 #include "model/install_project.h"
+#include "platform/absolute_path.h"
 #include "platform/host.h"
+#include "tools/printable.h"
 #include "tools/project_json.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/package_streams.h"
@@ -31,25 +34,55 @@ int PackedFiles(const CNode* node) {
   return n;
 }
 
-// The first file node whose source cannot be opened, as "group: path".
-std::string MissingSource(const CNode* node, const std::wstring& group, std::string* where) {
-  if (!node) return std::string();
-  if (auto* item = DynamicDowncast<CZipFileIndexObject>(node->GetData())) {
-    // The builder packs leaves that are no predefined folder; an empty source
-    // or a folder is passed over.
-    const std::wstring& source = item->GetSourcePath();
-    zor::Host& host = zor::CurrentHost();
-    if (!node->HasChildren() && !item->GetPredefinedFlag() && !source.empty() && !host.DirectoryExists(source) &&
-        !host.OpenFile(source, zor::FileAccess::kRead, zor::kShareRead, zor::FileCreate::kOpenExisting)) {
-      *where = zor::ToUtf8(group);
-      return zor::ToUtf8(source);
-    }
+// Why the builder must not be given `node`, whose record is `item`; empty
+// when it may. Only leaves are packed, so only a leaf's source matters.
+std::string NodeFault(const CNode& node, const CZipFileIndexObject& item) {
+  if (item.GetPredefinedFlag()) return std::string();
+  const bool folder = item.GetFolderFlag() != 0;
+  if (folder && item.GetName().empty()) return "it is a folder without a name";
+  std::string problem = NodeNameProblem(item);
+  if (!problem.empty()) return problem;
+  const std::wstring& source = item.GetSourcePath();
+  if (source.find(L'\0') != std::wstring::npos) return "its source path holds a NUL character";
+  zor::Host& host = zor::CurrentHost();
+  if (folder) {
+    if (!source.empty() && host.FileExists(source))
+      return "it is a folder, but its source " + zor::Printable(source) + " is a file";
+    return std::string();
   }
-  for (int i = 0; i < node->GetChildCount(); ++i) {
-    std::string missing = MissingSource(node->GetChild(i), group, where);
-    if (!missing.empty()) return missing;
+  if (node.HasChildren()) return std::string();
+  if (source.empty()) return "it is a file without a source";
+  if (host.DirectoryExists(source)) return "its source " + zor::Printable(source) + " is a folder, not a file";
+  // Checked before anything opens it: a pipe or a device would block or
+  // never end.
+  if (!host.FileExists(source))
+    return "its source " + zor::Printable(source) + " does not exist or is no regular file";
+  long error = 0;
+  if (!host.OpenFile(source, zor::FileAccess::kRead, zor::kShareRead | zor::kShareWrite, zor::FileCreate::kOpenExisting,
+                     &error)) {
+    std::wstring reason = zor::SystemErrorText(error);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
+    return "cannot read the source file " + zor::Printable(source) + " (" + zor::ToUtf8(reason) + ")";
   }
   return std::string();
+}
+
+// Every node of the project the builder must not be given, one line each.
+std::vector<std::string> ProjectFaults(const CInstallProject& project) {
+  std::vector<std::string> faults;
+  for (const CExtractFileList* group : project.GetFileGroups()) {
+    const std::string where = "file group \"" + zor::Printable(group->GetName()) + "\": ";
+    const CNode* root = group->GetTree().GetRoot();
+    for (const CNode* node : PreOrder(root))
+      if (auto* item = DynamicDowncast<CZipFileIndexObject>(node->GetData())) {
+        std::string fault = NodeFault(*node, *item);
+        if (!fault.empty()) faults.push_back(where + zor::Printable(TreePath(node)) + ": " + fault);
+      }
+    for (const NameClash& clash : NameClashes(root))
+      faults.push_back(where + zor::Printable(TreePath(clash.node)) + ": its name is the one of " +
+                       zor::Printable(TreePath(clash.first)) + " for Windows, letter case aside");
+  }
+  return faults;
 }
 
 }  // namespace
@@ -73,25 +106,23 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
     return kExitBadInput;
   }
   CInstallProductInfo* product = project.GetProductInfo();
-  if (!options.engine.empty()) product->SetEnginePath(zor::FromUtf8(options.engine));
+  // Paths on the command line are the user's, taken against the working
+  // folder; the engine's is stored in the index as the full path it is.
+  if (!options.engine.empty()) product->SetEnginePath(zor::AbsoluteOrAsGiven(zor::FromUtf8(options.engine)));
   zor::Host& host = zor::CurrentHost();
   if (product->GetEnginePath().empty()) {
     err << "zorpack: " << options.project << ": no engine executable; give product.engine or --engine FILE\n";
     return kExitBadInput;
   }
   if (!host.FileExists(product->GetEnginePath())) {
-    err << "zorpack: the engine executable " << zor::ToUtf8(product->GetEnginePath()) << " does not exist\n";
+    err << "zorpack: the engine executable " << zor::Printable(product->GetEnginePath()) << " does not exist\n";
     return kExitBadInput;
   }
-  for (const CExtractFileList* group : project.GetFileGroups()) {
-    std::string where;
-    std::string missing = MissingSource(group->GetTree().GetRoot(), group->GetName(), &where);
-    if (!missing.empty()) {
-      err << "zorpack: " << options.project << ": file group \"" << where << "\": cannot read the source file "
-          << missing << "\n";
-      return kExitBadInput;
-    }
-  }
+  // Whatever the builder or the extractor would refuse is named before
+  // anything is written.
+  std::vector<std::string> faults = ProjectFaults(project);
+  for (const std::string& fault : faults) err << "zorpack: " << options.project << ": " << fault << "\n";
+  if (!faults.empty()) return kExitBadInput;
 
   zor::CMyBuild builder;
   // One thread is the caller's own: file by file, no workers.
@@ -99,7 +130,7 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
   builder.SetProject(&project);
   if (!options.log.empty()) {
     auto* log = new zor::CMyLogSystem;
-    log->SetLogFile(zor::FromUtf8(options.log));
+    log->SetLogFile(zor::AbsoluteOrAsGiven(zor::FromUtf8(options.log)));
     builder.SetLog(log);
   }
   const std::wstring output = zor::FromUtf8(options.output);
@@ -108,7 +139,7 @@ int BuildPackage(const BuildOptions& options, std::ostream& out, std::ostream& e
     // A cut-off package would pass for a whole one until someone runs it.
     host.DeleteFile(output);
     err << "zorpack: building " << options.output << " failed: " << BuildFailure(result) << " (see the build log "
-        << zor::ToUtf8(options.log.empty() ? project.GetProjectInfo()->GetBuildLogPath() : zor::FromUtf8(options.log))
+        << zor::Printable(options.log.empty() ? project.GetProjectInfo()->GetBuildLogPath() : zor::FromUtf8(options.log))
         << ")\n";
     return kExitBadInput;
   }

@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
+#include "engine/paths.h"
 #include "engine/result_codes.h"
 
 namespace zorpack {
@@ -101,6 +103,48 @@ const CZipFileIndexObject* FileItemOf(const CNode* node) {
   auto* item = node ? DynamicDowncast<CZipFileIndexObject>(node->GetData()) : nullptr;
   if (!item || item->GetFolderFlag() || item->GetPredefinedFlag()) return nullptr;
   return item;
+}
+
+namespace {
+
+bool PassedOver(const CNode* node) {
+  auto* item = DynamicDowncast<CZipFileIndexObject>(node->GetData());
+  return !item || (item->GetFolderFlag() && !item->GetPredefinedFlag() && item->GetName().empty());
+}
+
+}  // namespace
+
+std::vector<NameClash> NameClashes(const CNode* root) {
+  std::vector<NameClash> clashes;
+  for (const CNode* folder : PreOrder(root)) {
+    if (PassedOver(folder) && folder != root) continue;  // its entries belong to the folder above
+    std::map<std::wstring, const CNode*> seen;
+    std::vector<const CNode*> pending;
+    for (int i = folder->GetChildCount(); i-- > 0;) pending.push_back(folder->GetChild(i));
+    while (!pending.empty()) {
+      const CNode* n = pending.back();
+      pending.pop_back();
+      if (PassedOver(n)) {
+        for (int i = n->GetChildCount(); i-- > 0;) pending.push_back(n->GetChild(i));
+        continue;
+      }
+      auto* item = DynamicDowncast<CZipFileIndexObject>(n->GetData());
+      if (item->GetPredefinedFlag() || item->GetName().empty()) continue;
+      auto [it, added] = seen.emplace(zor::NameKey(item->GetName()), n);
+      if (!added) clashes.push_back({n, it->second});
+    }
+  }
+  std::map<const CNode*, size_t> position;
+  for (const CNode* n : PreOrder(root)) position.emplace(n, position.size());
+  std::sort(clashes.begin(), clashes.end(),
+            [&](const NameClash& a, const NameClash& b) { return position[a.node] < position[b.node]; });
+  return clashes;
+}
+
+std::string NodeNameProblem(const CZipFileIndexObject& item) {
+  if (item.GetPredefinedFlag() || (item.GetFolderFlag() && item.GetName().empty())) return std::string();
+  std::string problem = zor::NameProblem(item.GetName());
+  return problem.empty() ? problem : "its name " + problem;
 }
 
 std::vector<const CNode*> PreOrder(const CNode* node) {

@@ -37,6 +37,24 @@ const CZipFileIndexObject* FileItemOf(const CNode* node);
 // recursion so a deep tree cannot exhaust the stack.
 std::vector<const CNode*> PreOrder(const CNode* node);
 
+// One entry of a folder that Windows would take for an earlier one: their
+// names differ at most in letter case or in dots and spaces at the end.
+struct NameClash {
+  const CNode* node;   // the later entry, in pre-order
+  const CNode* first;  // the entry it clashes with
+};
+// Every clash in the tree below `root`. Entries are the named folders and
+// files of a folder; nodes without a record and folders without a name are
+// passed over, as the path walk passes them, so what lies below them counts
+// as entries of the folder above; a system folder is no entry of its
+// parent but a folder of its own.
+std::vector<NameClash> NameClashes(const CNode* root);
+
+// Why a folder or file node cannot be created under its name, as a sentence
+// part after its path ("its name ends in a dot ..."); empty when it can.
+// System folders and folders without a name are not created at all.
+std::string NodeNameProblem(const CZipFileIndexObject& item);
+
 // What an engine result from opening a package means, as the end of a
 // sentence that starts with the package's name.
 std::string OpenFailure(int32_t result);

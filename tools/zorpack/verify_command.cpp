@@ -6,6 +6,7 @@
 #include "common/wstr.h"
 #include "engine/extract.h"
 #include "engine/file_table.h"
+#include "tools/printable.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/package_streams.h"
 
@@ -62,7 +63,7 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
     if (c.ok && problem.empty() && c.expandedBytes != static_cast<uint64_t>(static_cast<uint32_t>(entry.m_nExpandedSize)))
       problem = "it expands to " + std::to_string(c.expandedBytes) + " bytes, but the file table records " +
                 std::to_string(entry.m_nExpandedSize);
-    std::string label = i == 0 ? "project index" : "file table entry " + zor::ToUtf8(entry.m_strName);
+    std::string label = i == 0 ? "project index" : "file table entry " + zor::Printable(entry.m_strName);
     if (i == 0 && !problem.empty()) {
       // Without its index nothing else in the package can be found.
       err << "zorpack: " << package << ": the project index is damaged: " << problem << "\n";
@@ -80,17 +81,26 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
     return kExitBadInput;
   }
 
+  std::vector<Checked> badNames;  // folders and clashes: no stream of their own
   uint64_t expanded = 0;
   uint64_t packed = 0;
   int groups = 0;
   for (const CExtractFileList* group : extract.GetProject()->GetFileGroups()) {
     ++groups;
-    const std::string groupLabel = "group \"" + zor::ToUtf8(group->GetName()) + "\": ";
+    const std::string groupLabel = "group \"" + zor::Printable(group->GetName()) + "\": ";
     for (const CNode* node : PreOrder(group->GetTree().GetRoot())) {
+      // A name the extractor refuses is damage as much as a bad stream.
+      auto* entry = DynamicDowncast<CZipFileIndexObject>(node->GetData());
+      const std::string nameProblem = entry ? NodeNameProblem(*entry) : std::string();
       const CZipFileIndexObject* item = FileItemOf(node);
-      if (!item) continue;
-      Checked checked{groupLabel + zor::ToUtf8(TreePath(node)), std::string()};
-      if (item->GetOffset() < 0) {
+      if (!item) {
+        if (!nameProblem.empty()) badNames.push_back({groupLabel + zor::Printable(TreePath(node)), nameProblem});
+        continue;
+      }
+      Checked checked{groupLabel + zor::Printable(TreePath(node)), nameProblem};
+      if (!nameProblem.empty()) {
+        // reported by its name; the stream is not looked at
+      } else if (item->GetOffset() < 0) {
         checked.problem = "it has no packed stream";
       } else {
         StreamCheck c = CheckStream(*file, item->GetOffset(), filesEnd);
@@ -104,6 +114,10 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
       }
       files.push_back(checked);
     }
+    for (const NameClash& clash : NameClashes(group->GetTree().GetRoot()))
+      badNames.push_back({groupLabel + zor::Printable(TreePath(clash.node)),
+                          "its name is the one of " + zor::Printable(TreePath(clash.first)) +
+                              " for Windows, letter case aside"});
   }
 
   // The builder gives every listing its own stream, so two nodes sharing
@@ -119,12 +133,13 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
     if (!reach || s.end > reach->end) reach = &s;
   }
 
-  size_t damaged = 0;
+  size_t damaged = badNames.size();
   for (const Checked& f : files) {
     if (f.problem.empty()) continue;
     ++damaged;
     out << f.label << ": " << f.problem << "\n";
   }
+  for (const Checked& f : badNames) out << f.label << ": " << f.problem << "\n";
   const size_t checked = files.size() - tableStreams;
   out << "Checked " << checked << " file" << (checked == 1 ? "" : "s") << " in " << groups << " group"
       << (groups == 1 ? "" : "s") << ": " << expanded << " bytes from " << packed << " packed bytes; " << damaged

@@ -278,6 +278,7 @@ TEST_P(BuildFailure, ReportsTheCodeAndLogsWhy) {
 const std::wstring kNotFound = zor::SystemErrorText(zor::kErrFileNotFound);
 const std::wstring kSharing = zor::SystemErrorText(zor::kErrSharingViolation);
 const std::wstring kDenied = zor::SystemErrorText(zor::kErrAccessDenied);
+const std::wstring kDeviceError = zor::SystemErrorText(zor::kErrIoDevice);
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildFailure,
@@ -309,6 +310,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {L"ERROR:Can not build C:\\Src\\main.ini\r\n",
                   L"ERROR reason is " + kSharing + L"\r\n", L"ERROR Build File Tree " + kSharing + L"\r\n",
                   L"Error when build English\r\n"}},
+        // A disk giving up inside a file: the log says so, whichever way the
+        // file was compressed.
+        FailCase{"SourceFailsPartWay",
+                 [](PackageBench& b, CInstallProject&, zor::CMyBuild&) { b.host.readFaults[b.Src(L"app.exe")] = 50000; },
+                 zor::kResultSourceFailed,
+                 {L"ERROR:Can not build C:\\Src\\app.exe\r\n", L"ERROR reason is " + kDeviceError + L"\r\n",
+                  L"ERROR Build File Tree " + kDeviceError + L"\r\n", L"Error when build English\r\n"}},
+        FailCase{"SourceFailsPartWayFileByFile",
+                 [](PackageBench& b, CInstallProject&, zor::CMyBuild& builder) {
+                   b.host.readFaults[b.Src(L"app.exe")] = 50000;
+                   builder.SetCompressionThreads(0);
+                 },
+                 zor::kResultSourceFailed,
+                 {L"ERROR:Can not build C:\\Src\\app.exe\r\n", L"ERROR reason is " + kDeviceError + L"\r\n",
+                  L"ERROR Build File Tree " + kDeviceError + L"\r\n", L"Error when build English\r\n"}},
         FailCase{"OutputCannotBeCreated",
                  [](PackageBench& b, CInstallProject&, zor::CMyBuild&) { b.host.readOnlyFiles.insert(kPackage); b.host.AddFile(kPackage, "old"); },
                  zor::kResultCannotCreate, {L"Error:Can not open file,Error is " + kDenied + L"\r\n"}},

@@ -243,7 +243,9 @@ TEST_F(Extract, NamesThatCouldLeaveTheirFolderAreRefused) {
     EXPECT_EQ(reader.ExtractItem(&package, &bad, kDest, nullptr, nullptr), zor::kResultCannotCreate)
         << zor::ToUtf8(name);
     bad.SetFolderFlag(1);
-    EXPECT_EQ(reader.ExtractItem(&package, &bad, kDest, nullptr, nullptr), zor::kResultCannotCreate);
+    // A folder without a name is passed over, as the path walk does.
+    EXPECT_EQ(reader.ExtractItem(&package, &bad, kDest, nullptr, nullptr),
+              *name ? zor::kResultCannotCreate : zor::kResultOk);
   }
   EXPECT_TRUE(Written(bench).empty());
 
@@ -305,6 +307,43 @@ TEST_F(Extract, ADestinationWithoutItsSeparatorStillHoldsTheFiles) {
   reader.SetDestination(dest);
   EXPECT_EQ(reader.ExtractGroup(dest, L"Common", nullptr, nullptr), zor::kResultOk);
   EXPECT_EQ(bench.Bytes(L"C:\\Plain\\common.dat"), bench.sources[L"common.dat"]);
+}
+
+TEST_F(Extract, DestinationsAreTakenAsTheFoldersTheyName) {
+  // Relative forms and ones with "." or ".." components hold the files
+  // like the plain form; the working folder completes them.
+  bench.host.currentFolder = L"C:\\Work";
+  bench.host.AddDirectory(L"C:\\Work");
+  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
+  struct Case {
+    const wchar_t* dest;
+    const wchar_t* lands;
+  };
+  for (const Case& c : std::initializer_list<Case>{{L".", L"C:\\Work\\common.dat"},
+                                                   {L".\\out", L"C:\\Work\\out\\common.dat"},
+                                                   {L"x\\..\\y\\", L"C:\\Work\\y\\common.dat"},
+                                                   {L"C:\\a\\.\\b\\..\\c", L"C:\\a\\c\\common.dat"}}) {
+    reader.SetDestination(c.dest);
+    EXPECT_EQ(reader.ExtractGroup(c.dest, L"Common", nullptr, nullptr), zor::kResultOk);
+    EXPECT_EQ(bench.Bytes(c.lands), bench.sources[L"common.dat"]) << zor::ToUtf8(c.dest);
+  }
+}
+
+TEST_F(Extract, FoldersWithoutANameArePassedOver) {
+  // Found in foreign packages: the folder stands for nothing in the path,
+  // and what lies below it is still placed.
+  bench.AddSource(L"f.txt", "f");
+  CInstallProject project;
+  project.GetProductInfo()->SetEnginePath(L"C:\\Engine\\setup.exe");
+  project.AddFileGroup(Group(L"G", FolderNode(L"D", {FolderNode(L"", {FileNode(L"f.txt", bench.Src(L"f.txt")),
+                                                                      FolderNode(L"sub")})},
+                                              true)));
+  ASSERT_EQ(bench.Build(project, kPackage), zor::kResultOk);
+  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
+  reader.SetDestination(L"C:\\Chosen\\");
+  EXPECT_EQ(reader.ExtractGroup(L"C:\\Chosen\\", L"G", nullptr, nullptr), zor::kResultOk);
+  EXPECT_EQ(bench.Bytes(L"C:\\Chosen\\f.txt"), "f");
+  EXPECT_TRUE(bench.host.HasDirectory(L"C:\\Chosen\\sub"));
 }
 
 TEST_F(Extract, VerifyAndOpenTellPackagesApart) {

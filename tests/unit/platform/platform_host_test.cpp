@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,20 @@ TEST_F(PlatformHost, MissingFilesReportNotFound) {
   EXPECT_FALSE(host_.DirectoryExists(PathOf("missing")));
   EXPECT_FALSE(host_.DeleteFile(PathOf("missing.bin")));
   EXPECT_FALSE(host_.MoveFile(PathOf("missing.bin"), PathOf("other.bin")));
+}
+
+TEST_F(PlatformHost, APathWithANulCharacterNamesNoFile) {
+  // The system would read it only up to the NUL, and so reach another file.
+  std::ofstream(dir_ / "a") << "not this one";
+  for (FileCreate create : {FileCreate::kOpenExisting, FileCreate::kCreateAlways}) {
+    long error = -1;
+    EXPECT_FALSE(host_.OpenFile(PathOf("a") + std::wstring(L"\0b", 2), FileAccess::kReadWrite, zor::kShareRead, create,
+                                &error));
+    EXPECT_EQ(error, zor::kErrInvalidName);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "b"));
+  std::ifstream in(dir_ / "a");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "not this one");
 }
 
 TEST_F(PlatformHost, FoldersAndMoves) {

@@ -149,6 +149,14 @@ TEST_F(ZorpackPackageFiles, VerifyHoldsEveryStreamToTheIndex) {
       // its stream, which must not be read on into the index.
       {"last stream cut short", [](CInstallProject&) {}, 10,
        "[SystemFolder]\\driver.sys: its stream does not end before offset " + std::to_string(indexOffset - 10)},
+      // Names the extractor refuses, whole streams or not.
+      {"file name ending in a space", [](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L"core.dll "); },
+       0, "Lumaglimpse\\core.dll : its name ends in a dot or a space, which Windows drops, so it would name another entry"},
+      {"folder named as a device", [](CInstallProject& p) { Item(p, L"English", L"gui")->SetName(L"LPT\u00b9"); }, 0,
+       "Lumaglimpse\\LPT\xc2\xb9: its name is a device name, which Windows opens instead of a file\n"},
+      {"two names of one file", [](CInstallProject& p) { Item(p, L"English", L"gui")->SetName(L"HELP.chm"); }, 0,
+       "Lumaglimpse\\HELP.chm: its name is the one of Destination Computer\\[ProgramFilesFolder]\\Tarvex\\"
+       "Lumaglimpse\\help.chm for Windows, letter case aside\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -302,11 +310,89 @@ TEST_F(ZorpackPackageFiles, ExtractNamesEveryFileThatDidNotArriveAndKeepsWhatWas
                                       ->SetName(L".."); });
   bench.host.DeleteFile(kDest + L"core.dll");
   EXPECT_EQ(Run({"extract", kPackageArg, "--dest", "C:\\Dest\\Inner", "--group", "English"}), 1);
-  EXPECT_TRUE(Contains(err.str(), "Lumaglimpse\\..: its name is no plain file name, so it could land outside its "
-                                  "folder; refused; not extracted\n"))
+  EXPECT_TRUE(Contains(err.str(), "Lumaglimpse\\..: its name is made of dots and spaces alone, so it names no "
+                                  "entry of its own; refused; not extracted\n"))
       << err.str();
   EXPECT_TRUE(Contains(err.str(), ": 2 entries could not be extracted\n")) << err.str();
   EXPECT_EQ(bench.Bytes(L"C:\\Dest\\Inner\\core.dll"), bench.sources[L"core.dll"]);
   EXPECT_FALSE(bench.host.HasFile(L"C:\\Dest\\main.ini"));
   EXPECT_FALSE(bench.host.HasFile(L"C:\\Dest\\Inner\\main.ini"));
+}
+
+TEST_F(ZorpackPackageFiles, DestinationsAndMappedFoldersNameFoldersInAnyForm) {
+  // The working folder completes relative forms; "." and ".." components
+  // are resolved before anything is decided about containment.
+  bench.host.currentFolder = L"C:\\Work";
+  bench.host.AddDirectory(L"C:\\Work");
+  const struct {
+    const char* dest;
+    const char* sys;
+    std::wstring destFolder;
+    std::wstring sysFolder;
+  } cases[] = {
+      {".", "37=./sys", L"C:\\Work\\", L"C:\\Work\\sys\\"},
+      {"./out", "37=sys\\..\\sys2", L"C:\\Work\\out\\", L"C:\\Work\\sys2\\"},
+      {"x/../y", "37=C:\\S\\.\\T", L"C:\\Work\\y\\", L"C:\\S\\T\\"},
+      {"C:\\a\\..\\b\\", "37=..\\up", L"C:\\b\\", L"C:\\up\\"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dest);
+    ASSERT_EQ(Run({"extract", kPackageArg, "--dest", c.dest, "--folder", c.sys, "--group", "English"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(bench.Bytes(c.destFolder + L"app.exe"), bench.sources[L"app.exe"]);
+    EXPECT_EQ(bench.Bytes(c.destFolder + L"gui\\main.ini"), bench.sources[L"main.ini"]);
+    EXPECT_EQ(bench.Bytes(c.sysFolder + L"driver.sys"), bench.sources[L"driver.sys"]);
+    EXPECT_TRUE(Contains(out.str(), "Extracted 5 files (")) << out.str();
+  }
+}
+
+TEST_F(ZorpackPackageFiles, EveryFileLeftOutForAFaultOfThePackageIsAnError) {
+  const struct {
+    const char* what;
+    std::function<void(CInstallProject&)> edit;
+    std::string message;  // after "zorpack: C:\Out\package.exe: group \"English\": "
+  } cases[] = {
+      {"name ending in a dot", [](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L"core.dll."); },
+       "Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\core.dll.: its name ends in a dot or a "
+       "space, which Windows drops, so it would name another entry; refused; not extracted\n"},
+      {"reserved character", [](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L"core?.dll"); },
+       "Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\core?.dll: its name contains the "
+       "character ?, which Windows refuses in names; refused; not extracted\n"},
+      {"file without a name", [](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L""); },
+       "Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse: its name is empty; refused; not "
+       "extracted\n"},
+      {"one file for Windows, letter case aside",
+       [](CInstallProject& p) {
+         Item(p, L"English", L"core.dll")->SetName(L"\u00c9T\u00c9.CHM");
+         Item(p, L"English", L"help.chm")->SetName(L"\u00e9t\u00e9.chm");
+       },
+       "Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\\xc3\xa9t\xc3\xa9.chm: its name is the "
+       "one of Destination Computer\\[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\\xc3\x89T\xc3\x89.CHM for "
+       "Windows, letter case aside; refused; not extracted\n"},
+      {"placed nowhere",
+       [](CInstallProject& p) {
+         CNode* root = p.FindFileGroup(L"English")->GetTree().GetRoot();
+         root->AddChild(zortest::FolderNode(L"Loose", {zortest::FileNode(L"x.txt", L"C:\\Src\\core.dll")}));
+         zortest::ItemOf(FindNode(root, L"x.txt"))->SetOffset(Item(p, L"English", L"core.dll")->GetOffset());
+       },
+       "1 file below Destination Computer: it stands for no system folder and no destination folder lies between, "
+       "so they have no place; not extracted\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Repack(c.edit);
+    EXPECT_EQ(Run({"extract", kPackageArg, "--dest", "C:\\Dest", "--folder", "37=C:\\Sys", "--group", "English"}), 1);
+    EXPECT_TRUE(Contains(err.str(), "zorpack: C:\\Out\\package.exe: group \"English\": " + c.message)) << err.str();
+    EXPECT_TRUE(Contains(err.str(), "zorpack: C:\\Out\\package.exe: 1 entry could not be extracted\n")) << err.str();
+    EXPECT_EQ(bench.Bytes(kDest + L"app.exe"), bench.sources[L"app.exe"]);  // the others still arrive
+  }
+  // Two names of one file: the later is refused, so the earlier is kept.
+  Repack([](CInstallProject& p) { Item(p, L"English", L"core.dll")->SetName(L"App.EXE"); });
+  bench.host.DeleteFile(kDest + L"app.exe");
+  EXPECT_EQ(Run({"extract", kPackageArg, "--dest", "C:\\Dest", "--group", "English", "--folder", "37=C:\\Sys"}), 1);
+  EXPECT_TRUE(Contains(err.str(), "Lumaglimpse\\App.EXE: its name is the one of Destination Computer\\"
+                                  "[ProgramFilesFolder]\\Tarvex\\Lumaglimpse\\app.exe for Windows, letter case "
+                                  "aside; refused; not extracted\n"))
+      << err.str();
+  EXPECT_EQ(bench.Bytes(kDest + L"app.exe"), bench.sources[L"app.exe"]);
 }

@@ -5,6 +5,11 @@
 
 #include "engine/file_table.h"
 #include "engine/result_codes.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "common/wstr.h"
 #include "platform/testhost/test_host.h"
 #include "tests/unit/engine/engine_fixtures.h"
 #include "tests/unit/tools/project_fixture.h"
@@ -139,7 +144,7 @@ namespace {
 
 const char kProduct[] = R"({
   "product": {"name": "P", "engine": "engine.exe"},
-  "fileGroups": [{"name": "Common", "tree": {"kind": "folder", "destination": true, "fromFolder": "dist",
+  "fileGroups": [{"name": "Common", "tree": {"kind": "folder", "name": "App", "destination": true, "fromFolder": "dist",
                   "children": [{"kind": "file", "source": "readme.txt", "name": "ReadMe.txt"}]}}]})";
 
 // The package with its index entry named the same whatever temporary file
@@ -198,9 +203,10 @@ TEST_F(ZorpackPackage, BuildThenListGivesTheDescribedProjectWithItsStreams) {
 
 TEST_F(ZorpackPackage, BuildNamesWhatIsMissingAndLeavesNoPackage) {
   host.AddFile(L"C:\\work\\bad.json", R"({"product": {"engine": "engine.exe"},
-      "fileGroups": [{"name": "G", "tree": {"kind": "folder", "children": [{"kind": "file", "source": "gone.dll"}]}}]})");
+      "fileGroups": [{"name": "G", "tree": {"kind": "folder", "name": "F", "children": [{"kind": "file", "source": "gone.dll"}]}}]})");
   EXPECT_EQ(Run({"build", "C:\\work\\bad.json", "-o", "C:\\work\\out.exe"}), 1);
-  EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: file group \"G\": cannot read the source file C:\\work\\gone.dll\n");
+  EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: file group \"G\": F\\gone.dll: its source C:\\work\\gone.dll does not "
+                       "exist or is no regular file\n");
   EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--engine", "C:\\none.exe"}), 1);
   EXPECT_EQ(err.str(), "zorpack: the engine executable C:\\none.exe does not exist\n");
   host.AddFile(L"C:\\work\\noengine.json", "{}");
@@ -220,14 +226,14 @@ TEST_F(ZorpackPackage, ListRefusesWhatIsNoPackage) {
 }
 
 TEST_F(ZorpackPackage, TextsWithControlsAndLoneSurrogatesSurviveListJsonAndPrintEscaped) {
-  // The product name holds U+D800 alone and a terminal's clear-screen
-  // sequence; the group and the file name hold C1, bidirectional and line
+  // sequence; the group holds C1 and bidirectional controls, the file name a
+  // lone low surrogate and a right-to-left override.
   // controls.
   host.AddFile(L"C:\\work\\odd.json", R"({
     "product": {"name": {"utf16": [80, 55296, 27, 91, 50, 74]}, "engine": "engine.exe",
                 "company": "Acme\u001b]0;owned\u0007"},
-    "fileGroups": [{"name": "Com\u0085mon\u202e", "tree": {"kind": "folder", "destination": true,
-      "children": [{"kind": "file", "source": "readme.txt", "name": {"utf16": [56320, 120, 13, 10]}}]}}]})");
+    "fileGroups": [{"name": "Com\u0085mon\u202e", "tree": {"kind": "folder", "name": "App", "destination": true,
+      "children": [{"kind": "file", "source": "readme.txt", "name": {"utf16": [56320, 120, 8238]}}]}}]})");
   ASSERT_EQ(Run({"build", "C:\\work\\odd.json", "-o", "C:\\work\\odd.exe"}), 0) << err.str();
   ASSERT_EQ(Run({"index", "C:\\work\\odd.json", "-o", "C:\\work\\described.idx"}), 0) << err.str();
 
@@ -245,7 +251,7 @@ TEST_F(ZorpackPackage, TextsWithControlsAndLoneSurrogatesSurviveListJsonAndPrint
     const std::string text = out.str();
     for (char control : {'\x1B', '\x07', '\r'}) EXPECT_EQ(text.find(control), std::string::npos) << command;
     for (const char* escaped : {"P\\uD800\\u001B[2J", "(Acme\\u001B]0;owned\\u0007)", "Com\\u0085mon\\u202E",
-                                "\\uDC00x\\u000D\\u000A"})
+                                "\\uDC00x\\u202E"})
       EXPECT_NE(text.find(escaped), std::string::npos) << command << ": " << escaped << "\n" << text;
   }
 }
@@ -276,3 +282,96 @@ TEST_F(ZorpackPackage, ThreadCountsOutsideOneToSixtyFourAreUsageErrors) {
   }
   EXPECT_EQ(Run({"build", "C:\\work\\p.json", "-o", "C:\\work\\out.exe", "--threads", "64"}), 0) << err.str();
 }
+TEST_F(ZorpackPackage, ADescriptionGivesTheSameIndexFromAnyWorkingFolder) {
+  host.AddFile(L"C:\\work\\p2.json", R"({"product": {"engine": "engine.exe"},
+      "project": {"buildLog": "logs\\build.log"},
+      "fileGroups": [{"name": "G", "tree": {"kind": "folder", "name": "App", "destination": true, "fromFolder": "dist",
+                      "children": [{"kind": "file", "source": "readme.txt"}]}}]})");
+  host.AddDirectory(L"C:\\other");
+  const struct {
+    const wchar_t* current;
+    const char* description;
+  } cases[] = {{L"C:\\work", "p2.json"}, {L"C:\\", "work\\p2.json"}, {L"C:\\other", "..\\work\\.\\p2.json"}};
+  std::optional<std::string> first;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.description);
+    host.currentFolder = c.current;
+    ASSERT_EQ(Run({"index", c.description, "-o", "C:\\work\\p.idx"}), 0) << err.str();
+    std::optional<std::string> index = host.FileBytes(L"C:\\work\\p.idx");
+    ASSERT_TRUE(index);
+    if (!first) first = index;
+    EXPECT_EQ(*index, *first);
+  }
+  // What is stored are the full paths.
+  CInstallProject loaded;
+  std::string error;
+  host.currentFolder = L"C:\\other";
+  ASSERT_TRUE(zor::LoadProjectDescription(L"..\\work\\p2.json", &loaded, &error)) << error;
+  EXPECT_EQ(loaded.GetProductInfo()->GetEnginePath(), L"C:\\work\\engine.exe");
+  EXPECT_EQ(loaded.GetProjectInfo()->GetBuildLogPath(), L"C:\\work\\logs\\build.log");
+  CNode* root = loaded.FindFileGroup(L"G")->GetTree().GetRoot();
+  EXPECT_EQ(static_cast<CZipFileIndexObject*>(root->GetChild(0)->GetData())->GetSourcePath(),
+            L"C:\\work\\readme.txt");
+  EXPECT_EQ(static_cast<CZipFileIndexObject*>(root->GetChild(1)->GetData())->GetSourcePath(),
+            L"C:\\work\\dist\\app.exe");
+  // The engine given on the command line is the user's, against the working folder.
+  ASSERT_EQ(Run({"build", "..\\work\\p2.json", "-o", "C:\\work\\out.exe", "--engine", "..\\work\\engine.exe"}), 0)
+      << err.str();
+  ASSERT_EQ(Run({"list", "--json", "C:\\work\\out.exe"}), 0);
+  EXPECT_EQ(zor::ParseDescription(out.str())["product"]["engine"], "C:\\work\\engine.exe");
+}
+
+TEST_F(ZorpackPackage, BuildRefusesWhatTheExtractorCouldNotPlaceBeforeWritingAnything) {
+  const struct {
+    const char* node;     // a child of the destination folder "App"
+    std::string message;  // after "zorpack: C:\work\bad.json: file group "G": "
+  } cases[] = {
+      {R"({"kind": "file", "source": "readme.txt", "name": "readme."})",
+       "App\\readme.: its name ends in a dot or a space, which Windows drops, so it would name another entry"},
+      {R"({"kind": "file", "source": "readme.txt", "name": "a|b"})",
+       "App\\a|b: its name contains the character |, which Windows refuses in names"},
+      {R"({"kind": "folder", "name": "COM\u00b2"})", "App\\COM\xc2\xb2: its name is a device name, which Windows opens "
+                                                    "instead of a file"},
+      {R"({"kind": "folder", "children": [{"kind": "file", "source": "readme.txt"}]})",
+       "App: it is a folder without a name"},
+      {R"({"kind": "file", "name": "lonely.txt"})", "App\\lonely.txt: it is a file without a source"},
+      {R"({"kind": "file", "name": "d", "source": "dist"})", "App\\d: its source C:\\work\\dist is a folder, not a file"},
+      {R"({"kind": "folder", "name": "F", "source": "readme.txt"})",
+       "App\\F: it is a folder, but its source C:\\work\\readme.txt is a file"},
+      {R"({"kind": "file", "name": "n.txt", "source": "read\u0000me.txt"})",
+       "App\\n.txt: its source path holds a NUL character"},
+      {R"({"kind": "file", "source": "readme.txt", "name": "APP.EXE"})",
+       "App\\app.exe: its name is the one of App\\APP.EXE for Windows, letter case aside"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.node);
+    host.AddFile(L"C:\\work\\bad.json", std::string(R"({"product": {"engine": "engine.exe"}, "fileGroups": [
+        {"name": "G", "tree": {"kind": "folder", "name": "App", "destination": true, "fromFolder": "dist",
+                               "children": [)") + c.node + "]}}]}");
+    EXPECT_EQ(Run({"build", "C:\\work\\bad.json", "-o", "C:\\work\\out.exe"}), 1);
+    EXPECT_EQ(err.str(), "zorpack: C:\\work\\bad.json: file group \"G\": " + c.message + "\n");
+    EXPECT_FALSE(host.HasFile(L"C:\\work\\out.exe"));
+  }
+}
+
+#ifndef _WIN32
+TEST(ZorpackBuild, APipeAsASourceIsRefusedWithoutWaitingForIt) {
+  zortest::ScratchDir dir;
+  zortest::WriteAll(dir.Path(L"engine.exe"), "MZ engine");
+  ASSERT_EQ(::mkfifo(zor::ToUtf8(dir.Path(L"pipe")).c_str(), 0644), 0);
+  zortest::WriteAll(dir.Path(L"p.json"), R"({"product": {"engine": "engine.exe"}, "fileGroups": [{"name": "G",
+      "tree": {"kind": "folder", "name": "App", "destination": true,
+               "children": [{"kind": "file", "source": "pipe"}]}}]})");
+  std::ostringstream out, err;
+  EXPECT_EQ(zorpack::Run({"build", zor::ToUtf8(dir.Path(L"p.json")), "-o", zor::ToUtf8(dir.Path(L"out.exe"))}, out, err),
+            1);
+  EXPECT_EQ(err.str(), "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\pipe: its source " +
+                           zor::ToUtf8(dir.Path(L"pipe")) + " does not exist or is no regular file\n");
+  EXPECT_FALSE(zortest::Exists(dir.Path(L"out.exe")));
+  // Nor does the host itself hand a pipe out as a file to read.
+  long error = 0;
+  EXPECT_FALSE(zor::CurrentHost().OpenFile(dir.Path(L"pipe"), zor::FileAccess::kRead, zor::kShareRead,
+                                           zor::FileCreate::kOpenExisting, &error));
+  EXPECT_EQ(error, zor::kErrAccessDenied);
+}
+#endif
