@@ -25,8 +25,8 @@ const std::wstring kPackage = L"C:\\Out\\package.exe";
 const std::wstring kDest = L"C:\\Program Files\\Tarvex\\Lumaglimpse\\";
 
 // A package made by hand: engine, then `body`, then an index stream, table.
-std::string HandPackage(const std::string& body, const std::string& indexStream, const std::wstring& name,
-                        int32_t expanded = 100) {
+std::string HandPackage(const std::string& body, const std::string& indexStream, int32_t expanded,
+                        const std::wstring& name = L"Zor1.tmp") {
   std::string engine = "MZ-engine";
   zor::CFileTableEntry e;
   e.m_strName = name;
@@ -325,18 +325,22 @@ TEST_F(Extract, AnIndexThatCannotBeLoadedLeavesAnEmptyProject) {
   std::string garbage = zortest::SampleBytes(5000, 8);
   std::string badStream = Zlib(stored);
   badStream[badStream.size() / 2] ^= 0x40;
+  const int32_t whole = static_cast<int32_t>(stored.size());
   struct Case {
     const char* what;
     std::string package;
   } cases[] = {
-      {"damaged stream", HandPackage("", badStream, L"Zor1.tmp")},
-      {"stream that is no stream", HandPackage("", garbage, L"Zor1.tmp")},
-      {"stream cut short", HandPackage("", Zlib(stored).substr(0, 100), L"Zor1.tmp")},
-      {"no archive inside", HandPackage("", Zlib(garbage), L"Zor1.tmp")},
-      {"archive cut short", HandPackage("", Zlib(stored.substr(0, stored.size() - 7)), L"Zor1.tmp")},
-      {"name with a path", HandPackage("", Zlib(stored), L"..\\Zor1.tmp")},
-      {"name that is a device", HandPackage("", Zlib(stored), L"NUL")},
-      {"empty name", HandPackage("", Zlib(stored), L"")},
+      {"damaged stream", HandPackage("", badStream, whole)},
+      {"stream that is no stream", HandPackage("", garbage, whole)},
+      {"stream cut short", HandPackage("", Zlib(stored).substr(0, 100), whole)},
+      {"no archive inside", HandPackage("", Zlib(garbage), static_cast<int32_t>(garbage.size()))},
+      {"archive cut short", HandPackage("", Zlib(stored.substr(0, stored.size() - 7)), whole - 7)},
+      // The entry's size is checked against the stream before anything is
+      // loaded from it.
+      {"stream longer than its entry says", HandPackage("", Zlib(stored), whole - 1)},
+      {"stream shorter than its entry says", HandPackage("", Zlib(stored), whole + 1)},
+      {"entry size of nothing", HandPackage("", Zlib(stored), 0)},
+      {"entry size above the limit", HandPackage("", Zlib(stored), zor::kMaxIndexBytes + 1)},
   };
   for (const Case& c : cases) {
     // A loaded project first, to see that a failed load does not keep it.
@@ -346,24 +350,60 @@ TEST_F(Extract, AnIndexThatCannotBeLoadedLeavesAnEmptyProject) {
     EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 0u) << c.what;
     EXPECT_EQ(reader.GetProject()->GetProductInfo()->GetVersion(), L"") << c.what;
     EXPECT_TRUE(bench.FilesNamed(L"Zor").empty()) << c.what;
-    EXPECT_FALSE(bench.host.HasFile(L"C:\\Zor1.tmp"));
   }
 }
 
-TEST_F(Extract, TheIndexNeverOverwritesAFileInTheTemporaryFolder) {
-  std::string package = bench.Bytes(kPackage);
-  zortest::SparseFile file(package);
-  zor::CFileTableEntry table[zor::kFileTableSlots];
-  int32_t count = 0;
-  ASSERT_EQ(zor::ReadFileTable(file, table, &count), zor::kResultOk);
-  std::wstring temp = L"C:\\Temp\\" + table[0].m_strName;
-  bench.host.AddFile(temp, "someone else's");
-  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
-  EXPECT_EQ(bench.Bytes(temp), "someone else's");
-  EXPECT_EQ(bench.FilesNamed(L"Zor").size(), 1u);
-  // Opening again starts from an empty project.
-  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
-  EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 2u);
+// Counts what the zip hands out while expanding.
+class CountingZip : public zor::CMyZip {
+ public:
+  int32_t Begin(int32_t compress) override {
+    ++streams;
+    return CMyZip::Begin(compress);
+  }
+  int32_t ExpandWrite(zor::File* file) override {
+    int32_t n = CMyZip::ExpandWrite(file);
+    if (n > 0) expanded += n;
+    return n;
+  }
+  int streams = 0;
+  int64_t expanded = 0;
+};
+
+TEST_F(Extract, AnIndexIsExpandedNoFurtherThanItsEntrySays) {
+  // A small stream that would expand to 16 MB: the reader stops one buffer
+  // past the recorded size, and does not start at all on a record above the
+  // limit.
+  std::string bomb = Zlib(std::string(16 << 20, '\0'));
+  const struct {
+    int32_t recorded;
+    int streams;
+    int64_t mostExpanded;
+  } cases[] = {
+      {1000, 1, 1000 + zor::CMyZip::kBufferSize},
+      {zor::kMaxIndexBytes + 1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    auto* zip = new CountingZip;
+    reader.SetZip(zip);
+    bench.host.AddFile(L"C:\\Out\\bomb.exe", HandPackage("", bomb, c.recorded));
+    EXPECT_EQ(reader.Open(L"C:\\Out\\bomb.exe"), zor::kResultCannotCreate);
+    EXPECT_EQ(zip->streams, c.streams) << c.recorded;
+    EXPECT_LE(zip->expanded, c.mostExpanded) << c.recorded;
+  }
+}
+
+TEST_F(Extract, OpeningWritesNothingWhateverTheIndexIsNamed) {
+  // The index is expanded in memory: its stored name never reaches the file
+  // system, and a temporary folder that is missing or full is no obstacle.
+  std::string stored = Serialized(built);
+  bench.host.tempFolder = L"C:\\NoSuchFolder\\";
+  for (const wchar_t* name : {L"Zor1.tmp", L"..\\..\\Windows\\Zor1.tmp", L"NUL", L""}) {
+    bench.host.AddFile(L"C:\\Out\\named.exe", HandPackage("", Zlib(stored), static_cast<int32_t>(stored.size()), name));
+    std::vector<std::wstring> before = bench.host.FilePaths();
+    ASSERT_EQ(reader.Open(L"C:\\Out\\named.exe"), zor::kResultOk) << zor::ToUtf8(name);
+    EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 2u);
+    EXPECT_EQ(bench.host.FilePaths(), before) << zor::ToUtf8(name);
+  }
 }
 
 TEST_F(Extract, WithoutAZipNothingIsExpanded) {
@@ -420,11 +460,13 @@ TEST(ExtractOpen, AGigabytePackageCostsTheTrailerAndTheIndexOnly) {
   CInstallProject project;
   project.GetProductInfo()->SetVersion(L"9.9");
   project.AddFileGroup(Group(L"G", FolderNode(L"D", {}, true)));
-  std::string index = Zlib(Serialized(project));
+  std::string stored = Serialized(project);
+  std::string index = Zlib(stored);
   const int64_t size = int64_t{1} << 30;
   for (int64_t tail : {int64_t{0}, int64_t{300000}}) {
     zor::CFileTableEntry e;
     e.m_strName = L"Zor5.tmp";
+    e.m_nExpandedSize = static_cast<int32_t>(stored.size());
     std::string table;
     int64_t tableStart = size - tail - 200;  // leaves room for the table
     e.m_nOffset = static_cast<int32_t>(tableStart - static_cast<int64_t>(index.size()));
