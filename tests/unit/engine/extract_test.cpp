@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
 #include "engine/file_table.h"
 #include "engine/paths.h"
 #include "model/archive.h"
@@ -429,6 +433,58 @@ TEST_F(Extract, LogWindowIsPassedToTheLog) {
 }  // namespace
 
 namespace {
+
+// Two builds of one project whose files differ in their bytes but not in
+// their lengths, so a reader mixing them would find streams where it looks.
+struct TwoPackages {
+  std::string first, second;
+  std::string firstCommon;  // common.dat as the first package holds it
+};
+
+TwoPackages BuildTwo() {
+  TwoPackages two;
+  PackageBench bench;
+  CInstallProject a, b;
+  bench.FillProject(a);
+  EXPECT_EQ(bench.Build(a, kPackage), zor::kResultOk);
+  two.first = bench.Bytes(kPackage);
+  two.firstCommon = bench.sources[L"common.dat"];
+  for (const auto& [name, bytes] : std::map<std::wstring, std::string>(bench.sources))
+    bench.AddSource(name, zortest::SampleBytes(bytes.size(), 77));
+  bench.FillProject(b);
+  EXPECT_EQ(bench.Build(b, kPackage), zor::kResultOk);
+  two.second = bench.Bytes(kPackage);
+  return two;
+}
+
+TEST(ExtractOnePackage, APackageReplacedDuringTheRunIsNeverMixedIn) {
+  // On the platform's own file system: the second package is moved over
+  // the first between Open and the extraction. The reader keeps reading
+  // the file it opened (where the system refuses the move, that is the
+  // same file anyway).
+  TwoPackages two = BuildTwo();
+  ASSERT_NE(two.first, two.second);
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("zor-one-package-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "dest");
+  const fs::path first = dir / "setup.exe", second = dir / "other.exe";
+  std::ofstream(first, std::ios::binary) << two.first;
+  std::ofstream(second, std::ios::binary) << two.second;
+  {
+    zor::CMyExtract reader;
+    reader.SetPackagePath(first.wstring());
+    ASSERT_EQ(reader.Open(first.wstring()), zor::kResultOk);
+    bool moved = zor::CurrentHost().MoveFile(second.wstring(), first.wstring());
+    std::wstring dest = (dir / "dest").wstring() + L"\\";
+    reader.SetDestination(dest);
+    EXPECT_EQ(reader.ExtractGroup(dest, L"Common", nullptr, nullptr), zor::kResultOk) << moved;
+    std::ifstream in(dir / "dest" / "common.dat", std::ios::binary);
+    std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(got, two.firstCommon) << "moved: " << moved;
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
 
 // The test host, except that one path is a huge sparse package whose reads
 // are counted.
