@@ -233,6 +233,24 @@ TEST_F(Extract, DamagedStreamsNeverReplaceGoodFiles) {
   EXPECT_TRUE(bench.FilesNamed(L"~zr").empty());
 }
 
+TEST_F(Extract, AStreamLongerThanAFileCanBeIsStoppedAndLeavesNothing) {
+  // With the limit lowered to 20,000 bytes, app.exe (150,000) and driver.sys
+  // (30,000) are stopped part-way and their partial files removed; a target
+  // already there stays as it was, and the smaller files still arrive.
+  bench.host.AddDirectory(L"C:\\Program Files\\Tarvex");
+  bench.host.AddDirectory(kDest);
+  bench.host.AddFile(kDest + L"app.exe", "good app");
+  reader.SetFileLimit(20000);
+  EXPECT_EQ(reader.GetFileLimit(), 20000);
+  EXPECT_EQ(OpenAndExtract(L"English"), zor::kResultOk);
+  EXPECT_EQ(bench.Bytes(kDest + L"app.exe"), "good app");
+  EXPECT_FALSE(bench.host.HasFile(L"C:\\Windows\\System32\\driver.sys"));
+  EXPECT_EQ(bench.Bytes(kDest + L"core.dll"), bench.sources[L"core.dll"]);
+  EXPECT_EQ(bench.Bytes(kDest + L"gui\\main.ini"), bench.sources[L"main.ini"]);
+  EXPECT_TRUE(bench.FilesNamed(L"~zr").empty());
+  EXPECT_EQ(zor::CMyExtract().GetFileLimit(), 0x7FFFFFFF);
+}
+
 TEST_F(Extract, NamesThatCouldLeaveTheirFolderAreRefused) {
   ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
   reader.SetDestination(kDest);
