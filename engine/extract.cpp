@@ -151,18 +151,19 @@ int32_t CMyExtract::LoadIndex(File* package, const std::wstring&) {
   const CFileTableEntry& index = m_table[0];
   if (index.m_nExpandedSize < 0 || index.m_nExpandedSize > kMaxIndexBytes) return kResultCannotCreate;
   const auto expected = static_cast<size_t>(index.m_nExpandedSize);
-  // One buffer more than the record, so a stream that runs on is seen
-  // running on without the block being moved.
-  IndexBuffer buffer(expected + CMyZip::kBufferSize);
-  if (!ExpandStream(*m_pZip, *package, index.m_nOffset, index.m_nPackedSize, index.m_nExpandedSize, buffer, nullptr,
-                    nullptr) ||
-      buffer.Bytes().size() != expected)
-    return kResultCannotCreate;
   try {
+    // One buffer more than the record, so a stream that runs on is seen
+    // running on without the block being moved.
+    IndexBuffer buffer(expected + CMyZip::kBufferSize);
+    if (!ExpandStream(*m_pZip, *package, index.m_nOffset, index.m_nPackedSize, index.m_nExpandedSize, buffer,
+                      nullptr, nullptr) ||
+        buffer.Bytes().size() != expected)
+      return kResultCannotCreate;
     MemoryStream stream(buffer.Bytes().data(), buffer.Bytes().size());
     CArchive ar(&stream, CArchive::load);
     m_project.Serialize(ar);
   } catch (const std::exception&) {
+    // A damaged archive, or no memory for the buffer or the project.
     ResetProject();
     return kResultCannotCreate;
   }
