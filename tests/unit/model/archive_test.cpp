@@ -101,7 +101,7 @@ TEST(ArchiveString, LongStringsDecodeTheSameAcrossPieces) {
   } host;
   zor::ScopedHost scope(&host);
   std::string text;
-  while (text.size() < 20000) text += text.size() % 3 ? "\x82\x41\x82\x42 " : "\x83\x43ab\x84";
+  while (text.size() < 20000) text += text.size() % 3 ? "\x82\x41\x82\x42 " : "\x83\x43" "ab\x84";
   for (const std::string& eight : {text, std::string(9000, '\x82')}) {
     Bytes stored = Cat({B({0xFF}), Word(static_cast<uint16_t>(eight.size()))});
     stored.insert(stored.end(), eight.begin(), eight.end());
