@@ -11,21 +11,31 @@ namespace {
 
 // Expands the stream at `offset` of `package` into `out`, reporting each
 // chunk when a callback is given. True only when the stream reached its own
-// end with its checksum intact and every byte was written.
-bool ExpandStream(CAbstractZip& zip, File& package, int64_t offset, int32_t total, File& out,
+// end with its checksum intact, every byte was written, and no more than
+// `limit` bytes came out (the check follows each chunk, so up to one buffer
+// more may reach `out` before the stream is stopped).
+bool ExpandStream(CAbstractZip& zip, File& package, int64_t offset, int32_t total, int64_t limit, File& out,
                   ProgressCallback callback, void* userData) {
   if (offset < 0 || package.Seek(offset, SeekFrom::kBegin) != offset) return false;
   zip.Begin(0);
   zip.SetTotal(total);
   int r = Z_OK;
-  bool ioFailed = false;
+  bool failed = false;
+  int64_t produced = 0;
+  auto drain = [&] {
+    int32_t written = zip.ExpandWrite(&out);
+    if (written < 0) failed = true;
+    else produced += written;
+    if (produced > limit) failed = true;
+    return written;
+  };
   for (;;) {
     int32_t n = zip.ExpandRead(&package);
-    if (n < 0) ioFailed = true;
+    if (n < 0) failed = true;
     if (n <= 0) break;
     r = zip.Expand(Z_NO_FLUSH);
-    if (zip.ExpandWrite(&out) < 0) ioFailed = true;
-    if (ioFailed || r != Z_OK) break;
+    drain();
+    if (failed || r != Z_OK) break;
     if (callback) {
       int32_t percent = zip.GetPercent();
       callback(kProgressFileStep, &percent, userData);
@@ -33,15 +43,33 @@ bool ExpandStream(CAbstractZip& zip, File& package, int64_t offset, int32_t tota
   }
   // With nothing more to read, zlib reports a buffer error on every call
   // that could not finish; it is only final once a call yields no output.
-  while (!ioFailed && r == Z_OK) {
+  while (!failed && r == Z_OK) {
     r = zip.Expand(Z_FINISH);
-    int32_t written = zip.ExpandWrite(&out);
-    if (written < 0) ioFailed = true;
+    int32_t written = drain();
     if (r == Z_BUF_ERROR && written > 0) r = Z_OK;
   }
   zip.End(0);
-  return !ioFailed && r == Z_STREAM_END;
+  return !failed && r == Z_STREAM_END;
 }
+
+// The project index on its way from the package to the archive: appended
+// in memory, in one block reserved for the size its entry records.
+class IndexBuffer : public File {
+ public:
+  explicit IndexBuffer(size_t expected) { bytes_.reserve(expected); }
+  int64_t Read(void*, size_t) override { return -1; }
+  int64_t Write(const void* buffer, size_t size) override {
+    bytes_.append(static_cast<const char*>(buffer), size);
+    return static_cast<int64_t>(size);
+  }
+  int64_t Seek(int64_t, SeekFrom) override { return -1; }
+  int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+  bool Flush() override { return true; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
 
 void Trace(const std::wstring& text) { CurrentHost().DebugOutput(text); }
 
@@ -72,9 +100,11 @@ int32_t CMyExtract::SetLogWindow(WindowHandle window) {
   return 0;
 }
 
-std::unique_ptr<File> CMyExtract::OpenPackage(long* error) {
-  return CurrentHost().OpenFile(m_strPackagePath, FileAccess::kRead, kShareRead | kShareWrite,
-                                FileCreate::kOpenExisting, error);
+File* CMyExtract::PackageForRun(std::unique_ptr<File>* opened) {
+  if (m_package) return m_package.get();
+  *opened = CurrentHost().OpenFile(m_strPackagePath, FileAccess::kRead, kShareRead | kShareWrite,
+                                   FileCreate::kOpenExisting);
+  return opened->get();
 }
 
 void CMyExtract::ResetProject() {
@@ -95,42 +125,45 @@ int32_t CMyExtract::Verify(const std::wstring& packagePath) {
 
 int32_t CMyExtract::Open(const std::wstring& packagePath) {
   m_nCount = 0;
+  m_package.reset();
+  m_trailer = TrailerInfo();
   std::unique_ptr<File> package = CurrentHost().OpenFile(packagePath, FileAccess::kRead, kShareRead | kShareWrite,
                                                          FileCreate::kOpenExisting);
   if (!package) return kResultCannotOpen;
-  int32_t r = ReadFileTable(*package, m_table, &m_nCount);
-  if (r != kResultOk) return r;
-  return LoadIndex(package.get(), CurrentHost().TempFolder());
+  return Open(std::move(package));
 }
 
-int32_t CMyExtract::LoadIndex(File* package, const std::wstring& tempFolder) {
+int32_t CMyExtract::Open(std::unique_ptr<File> package) {
+  m_nCount = 0;
+  m_package.reset();
+  m_trailer = TrailerInfo();
+  if (!package) return kResultCannotOpen;
+  int32_t r = ReadFileTable(*package, m_table, &m_nCount, &m_trailer);
+  if (r != kResultOk) return r;
+  r = LoadIndex(package.get(), std::wstring());
+  if (r == kResultOk) m_package = std::move(package);
+  return r;
+}
+
+int32_t CMyExtract::LoadIndex(File* package, const std::wstring&) {
   ResetProject();
   if (!package || !m_pZip || m_nCount < 1) return kResultCannotCreate;
   const CFileTableEntry& index = m_table[0];
-  // The stored name is only ever a plain name in the temporary folder, and
-  // a file already there under that name is not ours to overwrite.
-  if (!IsPlainName(index.m_strName)) return kResultCannotCreate;
-  Host& host = CurrentHost();
-  std::wstring path = WithSeparator(tempFolder) + index.m_strName;
-  std::unique_ptr<File> file =
-      host.OpenFile(path, FileAccess::kReadWrite, kShareRead | kShareWrite, FileCreate::kCreateNew);
-  if (!file) file = CreateUniqueFile(tempFolder, L"Zor", &path);
-  if (!file) return kResultCannotCreate;
-
-  bool loaded = ExpandStream(*m_pZip, *package, index.m_nOffset, index.m_nPackedSize, *file, nullptr, nullptr) &&
-                file->Seek(0, SeekFrom::kBegin) == 0;
-  if (loaded) {
-    try {
-      FileStream stream(file.get());
-      CArchive ar(&stream, CArchive::load);
-      m_project.Serialize(ar);
-    } catch (const std::exception&) {
-      loaded = false;
-    }
-  }
-  file.reset();
-  host.DeleteFile(path);
-  if (!loaded) {
+  if (index.m_nExpandedSize < 0 || index.m_nExpandedSize > kMaxIndexBytes) return kResultCannotCreate;
+  const auto expected = static_cast<size_t>(index.m_nExpandedSize);
+  try {
+    // One buffer more than the record, so a stream that runs on is seen
+    // running on without the block being moved.
+    IndexBuffer buffer(expected + CMyZip::kBufferSize);
+    if (!ExpandStream(*m_pZip, *package, index.m_nOffset, index.m_nPackedSize, index.m_nExpandedSize, buffer,
+                      nullptr, nullptr) ||
+        buffer.Bytes().size() != expected)
+      return kResultCannotCreate;
+    MemoryStream stream(buffer.Bytes().data(), buffer.Bytes().size());
+    CArchive ar(&stream, CArchive::load);
+    m_project.Serialize(ar);
+  } catch (const std::exception&) {
+    // A damaged archive, or no memory for the buffer or the project.
     ResetProject();
     return kResultCannotCreate;
   }
@@ -141,9 +174,10 @@ int32_t CMyExtract::ExtractAll(const std::wstring& destination, ProgressCallback
   if (destination.empty()) return kResultNoDestination;
   m_strDestination = destination;
   CreateDirectoryChain(AbsoluteOrAsGiven(destination));
-  std::unique_ptr<File> package = OpenPackage();
+  std::unique_ptr<File> opened;
+  File* package = PackageForRun(&opened);
   if (!package) return kResultCannotOpen;
-  for (CExtractFileList* group : m_project.GetFileGroups()) ExtractFileList(package.get(), group, callback, userData);
+  for (CExtractFileList* group : m_project.GetFileGroups()) ExtractFileList(package, group, callback, userData);
   return kResultOk;
 }
 
@@ -151,9 +185,10 @@ int32_t CMyExtract::ExtractGroup(const std::wstring& destination, const std::wst
                                  void* userData) {
   if (destination.empty()) return kResultNoDestination;
   CreateDirectoryChain(AbsoluteOrAsGiven(destination));
-  std::unique_ptr<File> package = OpenPackage();
+  std::unique_ptr<File> opened;
+  File* package = PackageForRun(&opened);
   if (!package) return kResultCannotOpen;
-  return ExtractGroupFrom(package.get(), group, callback, userData);
+  return ExtractGroupFrom(package, group, callback, userData);
 }
 
 int32_t CMyExtract::ExtractGroupFrom(File* package, const std::wstring& group, ProgressCallback callback,
@@ -267,7 +302,8 @@ int32_t CMyExtract::ExtractItem(File* package, CZipFileIndexObject* item, const 
   std::wstring partialPath;
   std::unique_ptr<File> partial = CreateUniqueFile(folder, L"~zr", &partialPath);
   if (!partial) return kResultCannotCreate;
-  bool ok = ExpandStream(*m_pZip, *package, item->GetOffset(), item->GetPackedSize(), *partial, callback, userData);
+  bool ok = ExpandStream(*m_pZip, *package, item->GetOffset(), item->GetPackedSize(), m_nFileLimit, *partial,
+                         callback, userData);
   ok = partial->Flush() && ok;
   partial.reset();
   if (!ok || !host.MoveFile(partialPath, target)) {

@@ -16,6 +16,16 @@
 // before containment is decided; a folder without a name is passed over. A file is expanded beside its target and renamed into
 // place only once its whole stream has checked out, so a damaged package
 // never replaces a good file.
+//
+// Sizes are bounded where a package lets a stream run on: the project index
+// is expanded into memory, only up to the expanded size its file-table
+// entry records and never past kMaxIndexBytes, and checked whole before the
+// project is loaded from it; a file's stream is stopped, and its partial
+// file removed, once it expands past kMaxFileBytes.
+//
+// Open keeps the package it opened until the extractor goes or opens
+// another; every extraction reads that one file, since the offsets in the
+// loaded project belong to it and to no file put in its place since.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +42,16 @@
 #include "platform/host.h"
 
 namespace zor {
+
+// The product's own project index is about 47 KB for some two hundred
+// files: a project takes roughly a quarter of a kilobyte per file. 64 MiB
+// is room for a quarter of a million files, far beyond any setup, while a
+// hostile package can make the reader hold no more than that.
+constexpr int32_t kMaxIndexBytes = 64 << 20;
+// Sizes in a package are signed 32-bit on both sides (file table, progress
+// totals), so no file it describes is longer than this; a stream expanding
+// further is taken for a bomb, not a file.
+constexpr int64_t kMaxFileBytes = 0x7FFFFFFF;
 
 class CAbstractExtract {
  public:
@@ -72,10 +92,16 @@ class CMyExtract : public CAbstractExtract {
   int32_t Verify(const std::wstring& packagePath) override;
   // Reads the file table and loads the project from the index: 1000, 1001,
   // 1004, 1005 (the index cannot be expanded or decoded; the project is
-  // then empty) or 1002.
+  // then empty) or 1002. On 1002 the package stays open for the extraction
+  // operations; on anything else no package is held.
   int32_t Open(const std::wstring& packagePath) override;
-  // Expands entry 0 into the temporary folder, loads the project from it
-  // and removes the file again: 1005 or 1002.
+  // The same on a package the caller opened; the extractor takes it over.
+  int32_t Open(std::unique_ptr<File> package);
+  // Expands entry 0 into memory and loads the project from it: 1005 (the
+  // project is then empty) or 1002. The index is refused before anything is
+  // loaded when its entry records more than kMaxIndexBytes, or its stream
+  // does not end, checksum intact, at exactly the recorded size. Nothing is
+  // written, so `tempFolder` is not used.
   int32_t LoadIndex(File* package, const std::wstring& tempFolder) override;
   void SetZip(CAbstractZip* zip) override;
   void SetLog(CAbstractLogSystem* log) override;
@@ -97,7 +123,8 @@ class CMyExtract : public CAbstractExtract {
   int32_t ExtractChildren(File* package, CNode* node, ProgressCallback callback, void* userData) override;
   // Creates the folder or expands the file `item` into `folderPath`: 1002,
   // or 1005 for a refused name, a target that cannot be written, or a
-  // stream that is missing, damaged or cut short.
+  // stream that is missing, damaged, cut short or longer than the file
+  // limit.
   int32_t ExtractItem(File* package, CZipFileIndexObject* item, const std::wstring& folderPath,
                       ProgressCallback callback, void* userData) override;
 
@@ -105,6 +132,13 @@ class CMyExtract : public CAbstractExtract {
   const std::wstring& GetPackagePath() const { return m_strPackagePath; }
   int32_t GetCount() const { return m_nCount; }
   const CFileTableEntry& GetEntry(int i) const { return m_table[i]; }
+  // What the trailer search of the last Open found (see TrailerInfo).
+  const TrailerInfo& GetTrailer() const { return m_trailer; }
+  // The package the last successful Open read, or null.
+  File* GetPackage() const { return m_package.get(); }
+  // The longest file a stream may expand to (kMaxFileBytes unless lowered).
+  void SetFileLimit(int64_t bytes) { m_nFileLimit = bytes; }
+  int64_t GetFileLimit() const { return m_nFileLimit; }
 
  private:
   // Where a node's children go: the folder path, and the folder it was
@@ -116,7 +150,9 @@ class CMyExtract : public CAbstractExtract {
   };
   Place PlaceOf(CNode* node);
   void ResetProject();
-  std::unique_ptr<File> OpenPackage(long* error = nullptr);
+  // The package Open keeps, or, before any Open succeeded, the file at the
+  // package path (owned by `opened`).
+  File* PackageForRun(std::unique_ptr<File>* opened);
 
   CFileTableEntry m_table[kFileTableSlots];
   int32_t m_nCount = 0;
@@ -125,6 +161,9 @@ class CMyExtract : public CAbstractExtract {
   CInstallProject m_project;
   std::wstring m_strPackagePath;
   std::wstring m_strDestination;
+  std::unique_ptr<File> m_package;
+  TrailerInfo m_trailer;
+  int64_t m_nFileLimit = kMaxFileBytes;
 };
 
 }  // namespace zor

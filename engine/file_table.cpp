@@ -146,9 +146,13 @@ int32_t FindTrailer(File& package, TrailerInfo* info) {
       std::memcmp(ver, version.data(), kVersionBytes) != 0)
     return kResultNotPackage;
 
+  t.trailerFound = true;
   t.countPos = versionPos - 4;
   uint8_t count[4];
-  if (t.countPos < 0 || !ReadAt(package, t.countPos, count, sizeof count)) return kResultNotPackage;
+  if (t.countPos < 0 || !ReadAt(package, t.countPos, count, sizeof count)) {
+    if (info) *info = t;
+    return kResultNotPackage;
+  }
   t.count = GetInt(count);
   t.tableStart = t.countPos;
   if (info) *info = t;

@@ -50,6 +50,10 @@ struct TrailerInfo {
   int64_t countPos = 0;    // position of the count field
   int64_t tableStart = 0;  // first byte of the file table (after ReadFileTable)
   int32_t count = 0;
+  // Set once the signature and the version are found: a 1001 after that
+  // means a package trailer whose count or file table is bad, not a file
+  // that is no package at all.
+  bool trailerFound = false;
 };
 
 // Finds the signature, checks the version and reads the count. The

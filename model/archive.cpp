@@ -179,13 +179,60 @@ void CArchive::ReadString(std::wstring& s) {
   }
   uint64_t bytes = wide ? len * 2 : len;
   Require(bytes);
-  std::vector<uint8_t> raw(static_cast<size_t>(bytes));
-  if (bytes) Read(raw.data(), raw.size());
+  // Decoded piece by piece into the one string that is kept, so a long
+  // string is never held in its stored form as well.
+  std::wstring out;
+  out.reserve(static_cast<size_t>(len));
+  uint8_t chunk[4096];
   if (wide) {
-    s = zor::FromUtf16Le(raw.data(), static_cast<size_t>(len));
+    uint32_t high = 0;  // a high surrogate waiting for its partner
+    for (uint64_t left = len; left > 0;) {
+      size_t units = static_cast<size_t>(left < sizeof chunk / 2 ? left : sizeof chunk / 2);
+      Read(chunk, units * 2);
+      left -= units;
+      for (size_t i = 0; i < units; ++i) {
+        uint32_t c = static_cast<uint32_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
+        if (sizeof(wchar_t) > 2) {
+          // As FromUtf16: a well-formed pair becomes one character, a lone
+          // surrogate stays as it is.
+          if (high && c >= 0xDC00 && c <= 0xDFFF) {
+            out.push_back(static_cast<wchar_t>(0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00)));
+            high = 0;
+            continue;
+          }
+          if (high) out.push_back(static_cast<wchar_t>(high));
+          high = 0;
+          if (c >= 0xD800 && c <= 0xDBFF) {
+            high = c;
+            continue;
+          }
+        }
+        out.push_back(static_cast<wchar_t>(c));
+      }
+    }
+    if (high) out.push_back(static_cast<wchar_t>(high));
   } else {
-    s = zor::CurrentHost().AnsiToWide(std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
+    // A code page's characters take one or two bytes, and no byte below
+    // 0x40 is ever part of a two-byte one, so a piece may end after such a
+    // byte. Without one, the piece grows until one comes (or the string
+    // ends).
+    zor::Host& host = zor::CurrentHost();
+    std::string pending;
+    for (uint64_t left = len; left > 0;) {
+      size_t n = static_cast<size_t>(left < sizeof chunk ? left : sizeof chunk);
+      Read(chunk, n);
+      left -= n;
+      pending.append(reinterpret_cast<const char*>(chunk), n);
+      size_t cut = pending.size();
+      if (left > 0) {
+        while (cut > 0 && static_cast<uint8_t>(pending[cut - 1]) >= 0x40) --cut;
+        if (cut == 0) continue;
+      }
+      out += host.AnsiToWide(std::string_view(pending.data(), cut));
+      pending.erase(0, cut);
+    }
   }
+  s = std::move(out);
 }
 
 void CArchive::WriteCount(uint32_t n) {

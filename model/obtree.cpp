@@ -84,6 +84,8 @@ void CObTree::LoadNode(CArchive& ar, CNode* node, int depth) {
   if (count <= 0) return;
   // Each child takes at least its data WORD and its count.
   ar.Require(static_cast<uint64_t>(count) * 6);
+  // The count is known and backed by the bytes left: no slack in the list.
+  node->ReserveChildren(count);
   for (int32_t i = 0; i < count; ++i) {
     CNode* child = new CNode;
     node->AddChild(child);

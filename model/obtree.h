@@ -33,6 +33,8 @@ class CNode : public CObject {
   void SetData(CObject* data);
   CNode* GetParent() const { return m_pParent; }
   void SetParent(CNode* parent) { m_pParent = parent; }
+  // Room for `n` more children, so adding them moves nothing.
+  void ReserveChildren(int n) { m_children.reserve(m_children.size() + static_cast<size_t>(n > 0 ? n : 0)); }
   int GetLoadedChildCount() const { return m_nLoadedChildCount; }
   void SetLoadedChildCount(int n) { m_nLoadedChildCount = n; }
 

@@ -8,6 +8,13 @@
 //                                            file, -1: all processors)
 //   zor-bench extract PACKAGE DEST           open a package, extract all groups
 //   zor-bench compare A B                    are two builds the same package?
+//   zor-bench open-index [--work DIR] [--package FILE]
+//                                            only the rows of opening hostile
+//                                            1 MB packages with a 1 GiB index
+//                                            against FILE (default: the demo
+//                                            package of the win64 build)
+//   zor-bench open-cost PACKAGE TEMP         open a package, print its peak
+//                                            memory and temporary disk
 //
 // The build on all processors is zorpack's (`zorpack build`), from a project
 // description of the corpus; the one-thread build for comparison loads the
@@ -39,6 +46,7 @@
 #include "platform/posix/posix_host.h"
 #include "tools/project_json.h"
 #include "tests/bench/corpus.h"
+#include "tests/bench/index_bench.h"
 #include "tests/bench/open_bench.h"
 #include "tests/bench/process.h"
 
@@ -242,6 +250,46 @@ std::string LoadAverage() {
 
 const char* Verdict(bool ok) { return ok ? "PASS" : "FAIL"; }
 
+// Opening `reference` and the hostile packages, each in a child of its own
+// so each peak is its own: bounded by the index cap, not by the bomb.
+std::vector<Row> IndexRows(const fs::path& work, const fs::path& reference, const std::string& name) {
+  const std::string self = SelfPath();
+  auto measure = [&](const fs::path& package) {
+    const fs::path report = work / "open-cost.out";
+    MustRun({self, "open-cost", package.string(), (work / "open-temp").string()}, report.string());
+    return ParseOpenCost(report);
+  };
+  auto figures = [](const OpenCost& c) {
+    return "peak " + Fixed(c.peakKb / 1024.0, 1) + " MiB, temp " + std::to_string(c.written) + " bytes written, " +
+           std::to_string(c.tempLeft) + " left, open " + std::to_string(c.result) + ", " +
+           Fixed(c.seconds * 1000, 1) + " ms";
+  };
+  std::vector<Row> rows;
+  OpenCost ref = measure(reference);
+  bool refOk = ref.result == zor::kResultOk && ref.written == 0 && ref.tempLeft == 0;
+  rows.push_back({"open " + name + ": peak memory, temporary disk", figures(ref),
+                  std::to_string(fs::file_size(reference)) + " bytes, " + std::to_string(ref.groups) + " groups", "-",
+                  "opens, no temp", Verdict(refOk)});
+  const struct {
+    const char* what;
+    int32_t recorded;
+  } bombs[] = {{"1 GiB (as it is)", 1 << 30}, {"64 MiB (the cap)", zor::kMaxIndexBytes}, {"47,072 bytes", 47072}};
+  const int64_t slack = 8 << 20;
+  for (const auto& b : bombs) {
+    const fs::path bomb = work / "index-bomb.pkg";
+    WriteIndexBomb(bomb, b.recorded);
+    OpenCost c = measure(bomb);
+    int64_t over = (c.peakKb - ref.peakKb) * 1024;
+    bool ok = c.result == zor::kResultCannotCreate && over <= zor::kMaxIndexBytes + slack && c.written == 0 &&
+              c.tempLeft == 0;
+    rows.push_back({"open " + std::to_string(fs::file_size(bomb)) + "-byte package, 1 GiB index recorded as " + b.what,
+                    figures(c), name + ": peak " + Fixed(ref.peakKb / 1024.0, 1) + " MiB",
+                    (over >= 0 ? "+" : "") + Fixed(static_cast<double>(over) / (1 << 20), 1) + " MiB",
+                    "refused; <= +72 MiB; no temp", Verdict(ok)});
+  }
+  return rows;
+}
+
 int Run(const fs::path& work, int runs) {
   const std::string self = SelfPath();
   const fs::path corpus = work / "corpus";
@@ -353,6 +401,7 @@ int Run(const fs::path& work, int runs) {
                     Fixed(static_cast<double>(m->distinctBytes) / static_cast<double>(allowed), 3), "<= 1",
                     m->result == zor::kResultOk ? Verdict(ok) : "FAIL (open " + std::to_string(m->result) + ")"});
   }
+  for (Row& r : IndexRows(work, parallel, "the corpus package")) rows.push_back(r);
   std::cout << "\nload average before: " << loadBefore << "; after: " << LoadAverage() << "\n\n";
   PrintTable(rows);
   bool all = true;
@@ -366,7 +415,9 @@ int Usage() {
                "       zor-bench corpus DIR\n"
                "       zor-bench build PROJECT.json OUT THREADS\n"
                "       zor-bench extract PACKAGE DEST\n"
-               "       zor-bench compare A B\n";
+               "       zor-bench compare A B\n"
+               "       zor-bench open-index [--work DIR] [--package FILE]\n"
+               "       zor-bench open-cost PACKAGE TEMP\n";
   return 2;
 }
 
@@ -393,6 +444,29 @@ int main(int argc, char** argv) {
     }
     if (cmd == "build" && args.size() == 4) return Build(fs::absolute(args[1]), fs::absolute(args[2]), std::stoi(args[3]));
     if (cmd == "extract" && args.size() == 3) return Extract(fs::absolute(args[1]), fs::absolute(args[2]));
+    if (cmd == "open-cost" && args.size() == 3) {
+      std::cout << FormatOpenCost(MeasureOpenCost(fs::absolute(args[1]), fs::absolute(args[2])));
+      return 0;
+    }
+    if (cmd == "open-index") {
+      fs::path work = "build/bench";
+      fs::path package = "build/win64/package/LumaglimpseSetup.exe";
+      for (size_t i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--work") work = args[i + 1];
+        else if (args[i] == "--package") package = args[i + 1];
+        else return Usage();
+      }
+      if (!fs::exists(package)) {
+        std::cerr << "zor-bench: no package " << package << " (build the win64 tree or give --package FILE)\n";
+        return 1;
+      }
+      fs::create_directories(work);
+      std::vector<Row> rows = IndexRows(fs::absolute(work), fs::absolute(package), "the demo package");
+      PrintTable(rows);
+      for (const Row& r : rows)
+        if (r.result != "PASS") return 1;
+      return 0;
+    }
     if (cmd == "compare" && args.size() == 3) {
       std::string why;
       bool same = SamePackage(args[1], args[2], &why);

@@ -3,7 +3,9 @@
 //   even: the bytes are the whole package file;
 //   odd:  the bytes are a project index, wrapped into an otherwise valid
 //         package whose streams area is the same bytes, so trees with any
-//         names, flags and offsets reach the extractor.
+//         names, flags and offsets reach the extractor. With bit 1 also
+//         set, the file table records a size off by (first byte >> 2) - 32
+//         bytes, which Open must refuse whenever it is off at all.
 // Whatever the bytes, Open answers with one of its codes, and nothing is
 // written outside the destination and the system folders, nor left behind
 // in the temporary folder.
@@ -25,7 +27,7 @@ namespace {
 const wchar_t kPackage[] = L"C:\\Pkg\\setup.exe";
 const wchar_t kDest[] = L"C:\\Dest\\";
 
-std::string Wrap(const std::string& index) {
+std::string Wrap(const std::string& index, int32_t off) {
   uLongf size = compressBound(static_cast<uLong>(index.size()));
   std::string stream(size, '\0');
   compress2(reinterpret_cast<Bytef*>(&stream[0]), &size, reinterpret_cast<const Bytef*>(index.data()),
@@ -35,7 +37,7 @@ std::string Wrap(const std::string& index) {
   e.m_strName = L"Zor1.tmp";
   e.m_nOffset = static_cast<int32_t>(index.size());
   e.m_nPackedSize = static_cast<int32_t>(stream.size());
-  e.m_nExpandedSize = static_cast<int32_t>(index.size());
+  e.m_nExpandedSize = static_cast<int32_t>(index.size()) + off;
   std::string table;
   zor::EncodeFileTable(&e, 1, &table);
   return index + stream + table;
@@ -59,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.AddDirectory(L"C:\\Prog");
   host.specialFolders[37] = L"C:\\Sys";
   host.specialFolders[38] = L"C:\\Prog";
-  host.AddFile(kPackage, (data[0] & 1) ? Wrap(rest) : rest);
+  const bool wrapped = data[0] & 1;
+  const int32_t off = wrapped && (data[0] & 2) ? (data[0] >> 2) - 32 : 0;
+  host.AddFile(kPackage, wrapped ? Wrap(rest, off) : rest);
 
   zor::CMyExtract reader;
   reader.SetPackagePath(kPackage);
@@ -71,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!reader.GetProject()->GetFileGroups().IsEmpty()) std::abort();
       break;
     case zor::kResultOk:
+      if (off != 0) std::abort();  // an index of another size than recorded
       reader.SetDestination(kDest);
       if (reader.ExtractAll(kDest, &Count, nullptr) != zor::kResultOk) std::abort();
       break;

@@ -178,7 +178,7 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   WatchedExtract extract;
   int32_t result = extract.Open(packagePath);
   if (result != zor::kResultOk) {
-    err << "zorpack: " << package << " " << OpenFailure(result) << "\n";
+    err << "zorpack: " << package << " " << OpenFailure(result, extract.GetTrailer()) << "\n";
     return kExitBadInput;
   }
   const CInstallProject& project = *extract.GetProject();
@@ -258,9 +258,9 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   }
 
   // Why each failed item failed. The extractor says only that it did; the
-  // stream is checked again to tell damage from a target that refused.
-  std::unique_ptr<zor::File> file = mapped.OpenFile(packagePath, zor::FileAccess::kRead,
-                                                    zor::kShareRead | zor::kShareWrite, zor::FileCreate::kOpenExisting);
+  // stream is checked again, in the package the extractor read, to tell
+  // damage from a target that refused.
+  zor::File* file = extract.GetPackage();
   int64_t filesEnd = std::numeric_limits<int64_t>::max();
   for (int i = 0; i < extract.GetCount(); ++i) filesEnd = std::min<int64_t>(filesEnd, extract.GetEntry(i).m_nOffset);
   std::set<const CZipFileIndexObject*> failed;
@@ -277,7 +277,8 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
     } else if (f.item->GetOffset() < 0) {
       why = "it has no packed stream";
     } else {
-      StreamCheck check = file ? CheckStream(*file, f.item->GetOffset(), filesEnd) : StreamCheck{};
+      StreamCheck check =
+          file ? CheckStream(*file, f.item->GetOffset(), filesEnd, extract.GetFileLimit()) : StreamCheck{};
       if (!file) why = "the package cannot be read again to check its stream";
       else if (!check.ok) why = check.problem;
       else why = "cannot write " + zor::Printable(f.target);

@@ -91,7 +91,7 @@ int ListPackage(const std::string& package, bool json, std::ostream& out, std::o
   zor::CMyExtract extract;
   int32_t result = extract.Open(zor::FromUtf8(package));
   if (result != zor::kResultOk) {
-    err << "zorpack: " << package << " " << OpenFailure(result) << "\n";
+    err << "zorpack: " << package << " " << OpenFailure(result, extract.GetTrailer()) << "\n";
     return kExitBadInput;
   }
   PrintProject(*extract.GetProject(), json, out);

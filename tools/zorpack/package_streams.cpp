@@ -11,7 +11,8 @@
 
 namespace zorpack {
 
-StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit) {
+StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit, int64_t maxExpanded,
+                        const char* whatHolds) {
   StreamCheck check;
   if (offset < 0 || offset >= limit) {
     check.problem = "its stream would start at offset " + std::to_string(offset) +
@@ -58,6 +59,12 @@ StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit) {
     z.avail_out = static_cast<uInt>(kChunk);
     r = inflate(&z, Z_NO_FLUSH);
     check.expandedBytes += kChunk - z.avail_out;
+    if (check.expandedBytes > static_cast<uint64_t>(std::max<int64_t>(0, maxExpanded))) {
+      check.problem = "its stream expands past " + std::to_string(maxExpanded) + " bytes, more than " + whatHolds +
+                      " can hold";
+      r = Z_DATA_ERROR;
+      break;
+    }
     if (r == Z_OK || r == Z_STREAM_END) continue;
     // Without input left, zlib cannot go on until it gets more: read on.
     if (r == Z_BUF_ERROR && z.avail_in == 0) {
@@ -78,10 +85,12 @@ StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit) {
   return check;
 }
 
-std::string OpenFailure(int32_t result) {
+std::string OpenFailure(int32_t result, const zor::TrailerInfo& trailer) {
   switch (result) {
     case zor::kResultCannotOpen: return "cannot be opened";
-    case zor::kResultNotPackage: return "is not a package (no package trailer at its end)";
+    case zor::kResultNotPackage:
+      if (trailer.trailerFound) return "has a package trailer, but its file table is damaged";
+      return "is not a package (no package trailer at its end)";
     case zor::kResultEmptyPackage: return "is a package without any entry";
     case zor::kResultCannotCreate: return "holds a project index that cannot be expanded or read";
     default: return "cannot be read (engine result " + std::to_string(result) + ")";

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/extract.h"
+#include "engine/file_table.h"
 #include "model/file_list.h"
 #include "model/obtree.h"
 #include "platform/host.h"
@@ -22,9 +24,11 @@ struct StreamCheck {
 
 // Expands the zlib stream at `offset` of `package` into nothing, reading no
 // byte at or beyond `limit`. It is good when it reaches its own end with a
-// matching Adler-32 before `limit`. Memory stays the same whatever the size
-// of the stream.
-StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit);
+// matching Adler-32 before `limit`, having expanded to no more than
+// `maxExpanded` bytes (it is stopped there; `whatHolds` names what cannot
+// be longer). Memory stays the same whatever the size of the stream.
+StreamCheck CheckStream(zor::File& package, int64_t offset, int64_t limit, int64_t maxExpanded = zor::kMaxFileBytes,
+                        const char* whatHolds = "any file of a package");
 
 // The names from the tree's root down to `node`, joined with backslashes
 // (nodes without a name are passed over), as a person finds it in a listing.
@@ -56,7 +60,8 @@ std::vector<NameClash> NameClashes(const CNode* root);
 std::string NodeNameProblem(const CZipFileIndexObject& item);
 
 // What an engine result from opening a package means, as the end of a
-// sentence that starts with the package's name.
-std::string OpenFailure(int32_t result);
+// sentence that starts with the package's name; `trailer` (what the trailer
+// search found) tells a damaged file table from a file that is no package.
+std::string OpenFailure(int32_t result, const zor::TrailerInfo& trailer = zor::TrailerInfo());
 
 }  // namespace zorpack

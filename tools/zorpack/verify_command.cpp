@@ -46,7 +46,7 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
   zor::TrailerInfo trailer;
   int32_t result = zor::ReadFileTable(*file, table, &count, &trailer);
   if (result != zor::kResultOk) {
-    err << "zorpack: " << package << " " << OpenFailure(result) << "\n";
+    err << "zorpack: " << package << " " << OpenFailure(result, trailer) << "\n";
     return kExitBadInput;
   }
 
@@ -57,7 +57,9 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
   for (int i = 0; i < count; ++i) filesEnd = std::min<int64_t>(filesEnd, table[i].m_nOffset);
   for (int i = 0; i < count; ++i) {
     const zor::CFileTableEntry& entry = table[i];
-    StreamCheck c = CheckStream(*file, entry.m_nOffset, trailer.tableStart);
+    StreamCheck c = i == 0 ? CheckStream(*file, entry.m_nOffset, trailer.tableStart, zor::kMaxIndexBytes,
+                                         "a project index")
+                           : CheckStream(*file, entry.m_nOffset, trailer.tableStart);
     std::string problem = c.problem;
     if (c.ok && c.packedBytes != entry.m_nPackedSize) problem = LengthMismatch(c, entry.m_nPackedSize);
     if (c.ok && problem.empty() && c.expandedBytes != static_cast<uint64_t>(static_cast<uint32_t>(entry.m_nExpandedSize)))
@@ -74,12 +76,15 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
   }
   const size_t tableStreams = files.size();
 
+  // The project is loaded from the very file just checked, which stays
+  // open for the rest: a file put in its place meanwhile is never read.
   zor::CMyExtract extract;
-  result = extract.Open(path);
+  result = extract.Open(std::move(file));
   if (result != zor::kResultOk) {
     err << "zorpack: " << package << " " << OpenFailure(result) << "\n";
     return kExitBadInput;
   }
+  zor::File* opened = extract.GetPackage();
 
   std::vector<Checked> badNames;  // folders and clashes: no stream of their own
   uint64_t expanded = 0;
@@ -103,7 +108,7 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
       } else if (item->GetOffset() < 0) {
         checked.problem = "it has no packed stream";
       } else {
-        StreamCheck c = CheckStream(*file, item->GetOffset(), filesEnd);
+        StreamCheck c = CheckStream(*opened, item->GetOffset(), filesEnd);
         checked.problem = c.problem;
         if (c.ok) {
           expanded += c.expandedBytes;

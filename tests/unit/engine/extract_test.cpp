@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+
 #include "engine/file_table.h"
 #include "engine/paths.h"
 #include "model/archive.h"
@@ -25,8 +29,8 @@ const std::wstring kPackage = L"C:\\Out\\package.exe";
 const std::wstring kDest = L"C:\\Program Files\\Tarvex\\Lumaglimpse\\";
 
 // A package made by hand: engine, then `body`, then an index stream, table.
-std::string HandPackage(const std::string& body, const std::string& indexStream, const std::wstring& name,
-                        int32_t expanded = 100) {
+std::string HandPackage(const std::string& body, const std::string& indexStream, int32_t expanded,
+                        const std::wstring& name = L"Zor1.tmp") {
   std::string engine = "MZ-engine";
   zor::CFileTableEntry e;
   e.m_strName = name;
@@ -229,6 +233,24 @@ TEST_F(Extract, DamagedStreamsNeverReplaceGoodFiles) {
   EXPECT_TRUE(bench.FilesNamed(L"~zr").empty());
 }
 
+TEST_F(Extract, AStreamLongerThanAFileCanBeIsStoppedAndLeavesNothing) {
+  // With the limit lowered to 20,000 bytes, app.exe (150,000) and driver.sys
+  // (30,000) are stopped part-way and their partial files removed; a target
+  // already there stays as it was, and the smaller files still arrive.
+  bench.host.AddDirectory(L"C:\\Program Files\\Tarvex");
+  bench.host.AddDirectory(kDest);
+  bench.host.AddFile(kDest + L"app.exe", "good app");
+  reader.SetFileLimit(20000);
+  EXPECT_EQ(reader.GetFileLimit(), 20000);
+  EXPECT_EQ(OpenAndExtract(L"English"), zor::kResultOk);
+  EXPECT_EQ(bench.Bytes(kDest + L"app.exe"), "good app");
+  EXPECT_FALSE(bench.host.HasFile(L"C:\\Windows\\System32\\driver.sys"));
+  EXPECT_EQ(bench.Bytes(kDest + L"core.dll"), bench.sources[L"core.dll"]);
+  EXPECT_EQ(bench.Bytes(kDest + L"gui\\main.ini"), bench.sources[L"main.ini"]);
+  EXPECT_TRUE(bench.FilesNamed(L"~zr").empty());
+  EXPECT_EQ(zor::CMyExtract().GetFileLimit(), 0x7FFFFFFF);
+}
+
 TEST_F(Extract, NamesThatCouldLeaveTheirFolderAreRefused) {
   ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
   reader.SetDestination(kDest);
@@ -364,18 +386,22 @@ TEST_F(Extract, AnIndexThatCannotBeLoadedLeavesAnEmptyProject) {
   std::string garbage = zortest::SampleBytes(5000, 8);
   std::string badStream = Zlib(stored);
   badStream[badStream.size() / 2] ^= 0x40;
+  const int32_t whole = static_cast<int32_t>(stored.size());
   struct Case {
     const char* what;
     std::string package;
   } cases[] = {
-      {"damaged stream", HandPackage("", badStream, L"Zor1.tmp")},
-      {"stream that is no stream", HandPackage("", garbage, L"Zor1.tmp")},
-      {"stream cut short", HandPackage("", Zlib(stored).substr(0, 100), L"Zor1.tmp")},
-      {"no archive inside", HandPackage("", Zlib(garbage), L"Zor1.tmp")},
-      {"archive cut short", HandPackage("", Zlib(stored.substr(0, stored.size() - 7)), L"Zor1.tmp")},
-      {"name with a path", HandPackage("", Zlib(stored), L"..\\Zor1.tmp")},
-      {"name that is a device", HandPackage("", Zlib(stored), L"NUL")},
-      {"empty name", HandPackage("", Zlib(stored), L"")},
+      {"damaged stream", HandPackage("", badStream, whole)},
+      {"stream that is no stream", HandPackage("", garbage, whole)},
+      {"stream cut short", HandPackage("", Zlib(stored).substr(0, 100), whole)},
+      {"no archive inside", HandPackage("", Zlib(garbage), static_cast<int32_t>(garbage.size()))},
+      {"archive cut short", HandPackage("", Zlib(stored.substr(0, stored.size() - 7)), whole - 7)},
+      // The entry's size is checked against the stream before anything is
+      // loaded from it.
+      {"stream longer than its entry says", HandPackage("", Zlib(stored), whole - 1)},
+      {"stream shorter than its entry says", HandPackage("", Zlib(stored), whole + 1)},
+      {"entry size of nothing", HandPackage("", Zlib(stored), 0)},
+      {"entry size above the limit", HandPackage("", Zlib(stored), zor::kMaxIndexBytes + 1)},
   };
   for (const Case& c : cases) {
     // A loaded project first, to see that a failed load does not keep it.
@@ -385,24 +411,60 @@ TEST_F(Extract, AnIndexThatCannotBeLoadedLeavesAnEmptyProject) {
     EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 0u) << c.what;
     EXPECT_EQ(reader.GetProject()->GetProductInfo()->GetVersion(), L"") << c.what;
     EXPECT_TRUE(bench.FilesNamed(L"Zor").empty()) << c.what;
-    EXPECT_FALSE(bench.host.HasFile(L"C:\\Zor1.tmp"));
   }
 }
 
-TEST_F(Extract, TheIndexNeverOverwritesAFileInTheTemporaryFolder) {
-  std::string package = bench.Bytes(kPackage);
-  zortest::SparseFile file(package);
-  zor::CFileTableEntry table[zor::kFileTableSlots];
-  int32_t count = 0;
-  ASSERT_EQ(zor::ReadFileTable(file, table, &count), zor::kResultOk);
-  std::wstring temp = L"C:\\Temp\\" + table[0].m_strName;
-  bench.host.AddFile(temp, "someone else's");
-  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
-  EXPECT_EQ(bench.Bytes(temp), "someone else's");
-  EXPECT_EQ(bench.FilesNamed(L"Zor").size(), 1u);
-  // Opening again starts from an empty project.
-  ASSERT_EQ(reader.Open(kPackage), zor::kResultOk);
-  EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 2u);
+// Counts what the zip hands out while expanding.
+class CountingZip : public zor::CMyZip {
+ public:
+  int32_t Begin(int32_t compress) override {
+    ++streams;
+    return CMyZip::Begin(compress);
+  }
+  int32_t ExpandWrite(zor::File* file) override {
+    int32_t n = CMyZip::ExpandWrite(file);
+    if (n > 0) expanded += n;
+    return n;
+  }
+  int streams = 0;
+  int64_t expanded = 0;
+};
+
+TEST_F(Extract, AnIndexIsExpandedNoFurtherThanItsEntrySays) {
+  // A small stream that would expand to 16 MB: the reader stops one buffer
+  // past the recorded size, and does not start at all on a record above the
+  // limit.
+  std::string bomb = Zlib(std::string(16 << 20, '\0'));
+  const struct {
+    int32_t recorded;
+    int streams;
+    int64_t mostExpanded;
+  } cases[] = {
+      {1000, 1, 1000 + zor::CMyZip::kBufferSize},
+      {zor::kMaxIndexBytes + 1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    auto* zip = new CountingZip;
+    reader.SetZip(zip);
+    bench.host.AddFile(L"C:\\Out\\bomb.exe", HandPackage("", bomb, c.recorded));
+    EXPECT_EQ(reader.Open(L"C:\\Out\\bomb.exe"), zor::kResultCannotCreate);
+    EXPECT_EQ(zip->streams, c.streams) << c.recorded;
+    EXPECT_LE(zip->expanded, c.mostExpanded) << c.recorded;
+  }
+}
+
+TEST_F(Extract, OpeningWritesNothingWhateverTheIndexIsNamed) {
+  // The index is expanded in memory: its stored name never reaches the file
+  // system, and a temporary folder that is missing or full is no obstacle.
+  std::string stored = Serialized(built);
+  bench.host.tempFolder = L"C:\\NoSuchFolder\\";
+  for (const wchar_t* name : {L"Zor1.tmp", L"..\\..\\Windows\\Zor1.tmp", L"NUL", L""}) {
+    bench.host.AddFile(L"C:\\Out\\named.exe", HandPackage("", Zlib(stored), static_cast<int32_t>(stored.size()), name));
+    std::vector<std::wstring> before = bench.host.FilePaths();
+    ASSERT_EQ(reader.Open(L"C:\\Out\\named.exe"), zor::kResultOk) << zor::ToUtf8(name);
+    EXPECT_EQ(reader.GetProject()->GetFileGroups().GetCount(), 2u);
+    EXPECT_EQ(bench.host.FilePaths(), before) << zor::ToUtf8(name);
+  }
 }
 
 TEST_F(Extract, WithoutAZipNothingIsExpanded) {
@@ -428,6 +490,58 @@ TEST_F(Extract, LogWindowIsPassedToTheLog) {
 }  // namespace
 
 namespace {
+
+// Two builds of one project whose files differ in their bytes but not in
+// their lengths, so a reader mixing them would find streams where it looks.
+struct TwoPackages {
+  std::string first, second;
+  std::string firstCommon;  // common.dat as the first package holds it
+};
+
+TwoPackages BuildTwo() {
+  TwoPackages two;
+  PackageBench bench;
+  CInstallProject a, b;
+  bench.FillProject(a);
+  EXPECT_EQ(bench.Build(a, kPackage), zor::kResultOk);
+  two.first = bench.Bytes(kPackage);
+  two.firstCommon = bench.sources[L"common.dat"];
+  for (const auto& [name, bytes] : std::map<std::wstring, std::string>(bench.sources))
+    bench.AddSource(name, zortest::SampleBytes(bytes.size(), 77));
+  bench.FillProject(b);
+  EXPECT_EQ(bench.Build(b, kPackage), zor::kResultOk);
+  two.second = bench.Bytes(kPackage);
+  return two;
+}
+
+TEST(ExtractOnePackage, APackageReplacedDuringTheRunIsNeverMixedIn) {
+  // On the platform's own file system: the second package is moved over
+  // the first between Open and the extraction. The reader keeps reading
+  // the file it opened (where the system refuses the move, that is the
+  // same file anyway).
+  TwoPackages two = BuildTwo();
+  ASSERT_NE(two.first, two.second);
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("zor-one-package-" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir / "dest");
+  const fs::path first = dir / "setup.exe", second = dir / "other.exe";
+  std::ofstream(first, std::ios::binary) << two.first;
+  std::ofstream(second, std::ios::binary) << two.second;
+  {
+    zor::CMyExtract reader;
+    reader.SetPackagePath(first.wstring());
+    ASSERT_EQ(reader.Open(first.wstring()), zor::kResultOk);
+    bool moved = zor::CurrentHost().MoveFile(second.wstring(), first.wstring());
+    std::wstring dest = (dir / "dest").wstring() + L"\\";
+    reader.SetDestination(dest);
+    EXPECT_EQ(reader.ExtractGroup(dest, L"Common", nullptr, nullptr), zor::kResultOk) << moved;
+    std::ifstream in(dir / "dest" / "common.dat", std::ios::binary);
+    std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(got, two.firstCommon) << "moved: " << moved;
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
 
 // The test host, except that one path is a huge sparse package whose reads
 // are counted.
@@ -459,11 +573,13 @@ TEST(ExtractOpen, AGigabytePackageCostsTheTrailerAndTheIndexOnly) {
   CInstallProject project;
   project.GetProductInfo()->SetVersion(L"9.9");
   project.AddFileGroup(Group(L"G", FolderNode(L"D", {}, true)));
-  std::string index = Zlib(Serialized(project));
+  std::string stored = Serialized(project);
+  std::string index = Zlib(stored);
   const int64_t size = int64_t{1} << 30;
   for (int64_t tail : {int64_t{0}, int64_t{300000}}) {
     zor::CFileTableEntry e;
     e.m_strName = L"Zor5.tmp";
+    e.m_nExpandedSize = static_cast<int32_t>(stored.size());
     std::string table;
     int64_t tableStart = size - tail - 200;  // leaves room for the table
     e.m_nOffset = static_cast<int32_t>(tableStart - static_cast<int64_t>(index.size()));

@@ -7,7 +7,9 @@
 #include "model/file_object.h"
 #include "model/obtree.h"
 #include "model/predefined_folder.h"
+#include "platform/testhost/test_host.h"
 #include "tests/unit/model/bytes.h"
+#include "tests/unit/model/heap_peak.h"
 
 using namespace zortest;
 
@@ -71,6 +73,67 @@ TEST(ArchiveString, NonBmpCharactersRoundTripAsSurrogatePairs) {
   std::wstring back;
   Load(got, [&](CArchive& ar) { ar.ReadString(back); });
   EXPECT_EQ(zor::ToUtf16(back), units);
+}
+
+TEST(ArchiveString, LongStringsDecodeTheSameAcrossPieces) {
+  // Strings are decoded piece by piece; a surrogate pair or a two-byte
+  // character across the border of two pieces must come out as if read at
+  // once.
+  std::u16string pairAtBorder(2047, u'x');
+  pairAtBorder += u"\U0001F600tail";
+  std::u16string lone(2047, u'y');
+  lone += static_cast<char16_t>(0xD83D);
+  lone += u'z';
+  lone += static_cast<char16_t>(0xDE00);
+  lone += static_cast<char16_t>(0xD800);
+  for (const std::u16string& units : {pairAtBorder, lone}) {
+    Bytes stored = Cat({B({0xFF, 0xFE, 0xFF, 0xFF}), Word(static_cast<uint16_t>(units.size()))});
+    for (char16_t u : units) stored.insert(stored.end(), {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8)});
+    std::wstring back;
+    ASSERT_EQ(Load(stored, [&](CArchive& ar) { ar.ReadString(back); }), CArchiveException::none);
+    EXPECT_EQ(back, zor::FromUtf16(units)) << units.size();
+  }
+
+  // A code page whose bytes from 0x81 on lead a two-byte character.
+  struct TwoByteHost : zor::TestHost {
+    std::wstring AnsiToWide(std::string_view text) override {
+      std::wstring out;
+      for (size_t i = 0; i < text.size(); ++i) {
+        auto b = static_cast<uint8_t>(text[i]);
+        if (b >= 0x81 && i + 1 < text.size())
+          out.push_back(static_cast<wchar_t>(b << 8 | static_cast<uint8_t>(text[++i])));
+        else
+          out.push_back(static_cast<wchar_t>(b == 0x81 ? L'?' : b));
+      }
+      return out;
+    }
+  } host;
+  zor::ScopedHost scope(&host);
+  std::string text;
+  while (text.size() < 20000) text += text.size() % 3 ? "\x82\x41\x82\x42 " : "\x83\x43" "ab\x84";
+  for (const std::string& eight : {text, std::string(9000, '\x82')}) {
+    Bytes stored = Cat({B({0xFF}), Word(static_cast<uint16_t>(eight.size()))});
+    stored.insert(stored.end(), eight.begin(), eight.end());
+    std::wstring back;
+    ASSERT_EQ(Load(stored, [&](CArchive& ar) { ar.ReadString(back); }), CArchiveException::none);
+    EXPECT_EQ(back, host.AnsiToWide(eight)) << eight.size();
+  }
+}
+
+TEST(ArchiveString, ALongStringIsHeldOnceAsItLoads) {
+  if (!HeapPeak::Available()) GTEST_SKIP() << "no heap counting in this build";
+  const size_t units = size_t{4} << 20;
+  Bytes stored = Cat({B({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}), Int(static_cast<int32_t>(units))});
+  stored.resize(stored.size() + 2 * units, 'a');
+  MemoryStream stream(stored.data(), stored.size());
+  std::wstring back;
+  int64_t peak = HeapPeak::Of([&] {
+    CArchive ar(&stream, CArchive::load);
+    ar.ReadString(back);
+  });
+  ASSERT_EQ(back.size(), units);
+  const auto decoded = static_cast<int64_t>(units * sizeof(wchar_t));
+  EXPECT_LE(peak, decoded + (64 << 10)) << "decoded " << decoded;
 }
 
 TEST(ArchiveString, BadLengthsFailBeforeAllocating) {

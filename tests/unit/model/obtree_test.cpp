@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "model/predefined_folder.h"
+#include "model/byte_stream.h"
 #include "tests/unit/model/bytes.h"
+#include "tests/unit/model/heap_peak.h"
 
 using namespace zortest;
 
@@ -80,4 +82,27 @@ TEST(ObTree, RemoveAndDetachKeepTheNodeAlive) {
   EXPECT_EQ(root.GetChildCount(), 0);
   EXPECT_EQ(child->GetParent(), &root);  // left as it was
   delete child;
+}
+
+TEST(ObTree, AMillionNodesLoadWithinTensOfMegabytes) {
+  if (!HeapPeak::Available()) GTEST_SKIP() << "no heap counting in this build";
+  // A root, 1,000 folders of 999 leaves each: 1,000,001 nodes stored in
+  // six bytes each (a null data reference and a child count).
+  const Bytes leaf = Cat({Word(0), Int(0)});
+  Bytes stored = Cat({Word(0), Int(1000)});
+  stored.reserve(6 * 1000001);
+  for (int f = 0; f < 1000; ++f) {
+    for (const Bytes& part : {Word(0), Int(999)}) stored.insert(stored.end(), part.begin(), part.end());
+    for (int l = 0; l < 999; ++l) stored.insert(stored.end(), leaf.begin(), leaf.end());
+  }
+  MemoryStream stream(stored.data(), stored.size());
+  CObTree tree;
+  int64_t peak = HeapPeak::Of([&] {
+    CArchive ar(&stream, CArchive::load);
+    tree.Serialize(ar);
+  });
+  ASSERT_EQ(tree.GetRoot()->GetChildCount(), 1000);
+  ASSERT_EQ(tree.GetRoot()->GetChild(999)->GetChildCount(), 999);
+  EXPECT_LE(peak, int64_t{80} << 20) << "bytes per node: " << peak / 1000001;
+  RecordProperty("bytesPerNode", static_cast<int>(peak / 1000001));
 }

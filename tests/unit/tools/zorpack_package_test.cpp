@@ -12,6 +12,7 @@
 #include "model/byte_stream.h"
 #include "tests/unit/engine/package_fixture.h"
 #include "tools/zorpack/cli.h"
+#include "tools/zorpack/package_streams.h"
 
 using zortest::FindNode;
 using zortest::ItemOf;
@@ -175,6 +176,11 @@ TEST_F(ZorpackPackageFiles, VerifyAndExtractRefuseWhatIsNoWholePackage) {
   zor::CFileTableEntry none;
   std::string emptyTable;
   ASSERT_TRUE(zor::EncodeFileTable(&none, 0, &emptyTable));
+  // The count field sits in front of the version and the signature.
+  std::string badCount = package;
+  badCount[badCount.size() - 34] = 21;
+  std::string badName = package;
+  badName[badName.size() - 38] = 7;  // an odd name length
   const struct {
     const char* what;
     std::optional<std::string> bytes;  // nullopt: no file at all
@@ -185,6 +191,8 @@ TEST_F(ZorpackPackageFiles, VerifyAndExtractRefuseWhatIsNoWholePackage) {
       {"not a package", std::string("{\"product\": {}}"), " is not a package (no package trailer at its end)", ""},
       {"cut in half", package.substr(0, package.size() / 2), " is not a package (no package trailer at its end)", ""},
       {"empty", "MZ" + emptyTable, " is a package without any entry", ""},
+      {"count beyond the table", badCount, " has a package trailer, but its file table is damaged", ""},
+      {"name length that is no length", badName, " has a package trailer, but its file table is damaged", ""},
       {"damaged index", damagedIndex, ": the project index is damaged: its stream is damaged (",
        " holds a project index that cannot be expanded or read"},
   };
@@ -396,3 +404,51 @@ TEST_F(ZorpackPackageFiles, EveryFileLeftOutForAFaultOfThePackageIsAnError) {
       << err.str();
   EXPECT_EQ(bench.Bytes(kDest + L"app.exe"), bench.sources[L"app.exe"]);
 }
+
+namespace {
+
+// The test host, counting how often one path is opened.
+class OpenCountingHost : public zor::TestHost {
+ public:
+  explicit OpenCountingHost(std::wstring watched) : watched_(std::move(watched)) {}
+  std::unique_ptr<zor::File> OpenFile(const std::wstring& path, zor::FileAccess access, uint32_t share,
+                                      zor::FileCreate create, long* error) override {
+    if (zor::EqualsNoCase(path, watched_)) ++opens;
+    return TestHost::OpenFile(path, access, share, create, error);
+  }
+  int opens = 0;
+
+ private:
+  std::wstring watched_;
+};
+
+TEST_F(ZorpackPackageFiles, VerifyAndExtractReadThePackageThroughOneHandle) {
+  // Opened once, nothing can be put in its place between two reads.
+  CZipFileIndexObject* app = Item(built, L"English", L"app.exe");
+  std::string damaged = package;
+  damaged[static_cast<size_t>(app->GetOffset() + app->GetPackedSize() / 2)] ^= 0x55;
+  for (const std::string* bytes : {&package, &damaged}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"verify", kPackageArg},
+                                          std::vector<std::string>{"extract", kPackageArg, "--dest", "C:\\Dest"}}) {
+      OpenCountingHost host(kPackage);
+      zor::ScopedHost scope(&host);
+      host.AddFile(kPackage, *bytes);
+      host.AddDirectory(L"C:\\Dest");
+      EXPECT_EQ(Run(args), bytes == &package ? 0 : 1) << args[0] << err.str();
+      EXPECT_EQ(host.opens, 1) << args[0];
+    }
+  }
+}
+
+TEST(ZorpackStreams, AStreamThatExpandsPastTheLimitIsNamedAsSuch) {
+  std::string stream = Zlib(std::string(200000, 'x'));
+  zortest::SparseFile file(stream);
+  const int64_t size = static_cast<int64_t>(stream.size());
+  zorpack::StreamCheck whole = zorpack::CheckStream(file, 0, size, 200000);
+  EXPECT_TRUE(whole.ok) << whole.problem;
+  zorpack::StreamCheck over = zorpack::CheckStream(file, 0, size, 100000);
+  EXPECT_FALSE(over.ok);
+  EXPECT_EQ(over.problem, "its stream expands past 100000 bytes, more than any file of a package can hold");
+}
+
+}  // namespace
