@@ -58,12 +58,18 @@ std::string NodeFault(const CNode& node, const CZipFileIndexObject& item) {
   if (!host.FileExists(source))
     return "its source " + zor::Printable(source) + " does not exist or is no regular file";
   long error = 0;
-  if (!host.OpenFile(source, zor::FileAccess::kRead, zor::kShareRead | zor::kShareWrite, zor::FileCreate::kOpenExisting,
-                     &error)) {
+  std::unique_ptr<zor::File> file = host.OpenFile(source, zor::FileAccess::kRead, zor::kShareRead | zor::kShareWrite,
+                                                  zor::FileCreate::kOpenExisting, &error);
+  if (!file) {
     std::wstring reason = zor::SystemErrorText(error);
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
     return "cannot read the source file " + zor::Printable(source) + " (" + zor::ToUtf8(reason) + ")";
   }
+  // The reader stops any stream that expands past this, so such a file
+  // would be packed only to be refused on every machine that unpacks it.
+  if (file->Size() > zor::kMaxFileBytes)
+    return "its source " + zor::Printable(source) + " holds " + std::to_string(file->Size()) +
+           " bytes, more than a file of a package can (" + std::to_string(zor::kMaxFileBytes) + ")";
   return std::string();
 }
 

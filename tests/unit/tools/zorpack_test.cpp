@@ -7,6 +7,7 @@
 #include "engine/result_codes.h"
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "common/wstr.h"
@@ -373,5 +374,23 @@ TEST(ZorpackBuild, APipeAsASourceIsRefusedWithoutWaitingForIt) {
   EXPECT_FALSE(zor::CurrentHost().OpenFile(dir.Path(L"pipe"), zor::FileAccess::kRead, zor::kShareRead,
                                            zor::FileCreate::kOpenExisting, &error));
   EXPECT_EQ(error, zor::kErrAccessDenied);
+}
+
+TEST(ZorpackBuild, ASourceLargerThanAPackageFileCanBeIsRefusedBeforeItIsRead) {
+  zortest::ScratchDir dir;
+  zortest::WriteAll(dir.Path(L"engine.exe"), "MZ engine");
+  // Sparse: 2 GiB of nothing costs no disk, and the build must not read it.
+  const std::string big = zor::ToUtf8(dir.Path(L"big.bin"));
+  zortest::WriteAll(dir.Path(L"big.bin"), "");
+  ASSERT_EQ(::truncate(big.c_str(), 0x80000000LL), 0);
+  zortest::WriteAll(dir.Path(L"p.json"), R"({"product": {"engine": "engine.exe"}, "fileGroups": [{"name": "G",
+      "tree": {"kind": "folder", "name": "App", "destination": true,
+               "children": [{"kind": "file", "source": "big.bin"}]}}]})");
+  std::ostringstream out, err;
+  EXPECT_EQ(zorpack::Run({"build", zor::ToUtf8(dir.Path(L"p.json")), "-o", zor::ToUtf8(dir.Path(L"out.exe"))}, out, err),
+            1);
+  EXPECT_EQ(err.str(), "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\big.bin: its source " +
+                           big + " holds 2147483648 bytes, more than a file of a package can (2147483647)\n");
+  EXPECT_FALSE(zortest::Exists(dir.Path(L"out.exe")));
 }
 #endif
