@@ -13,6 +13,7 @@
 #include "engine/extract.h"
 #include "engine/file_table.h"
 #include "platform/posix/posix_host.h"
+#include "tests/bench/process.h"
 
 namespace zorbench {
 namespace fs = std::filesystem;
@@ -54,13 +55,6 @@ class WriteCountingHost : public zor::PosixHost {
   int64_t* written_;
 };
 
-long PeakResidentKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  return -1;
-}
 
 // The 1 GiB index as one zlib stream: a wide string whose length claims
 // all but its header, then that many bytes of one letter.

@@ -78,18 +78,10 @@ void CountFiles(int32_t code, void*, void* user) {
   if (code == zor::kProgressFileEnd) ++*static_cast<long*>(user);
 }
 
-// The peak resident set of this process since it started, from the kernel's
-// high-water mark of its address space. The parent cannot take this from
+// A child reports its own peak on this line. The parent cannot take it from
 // wait4: the kernel folds the spawning process's own peak into the child's
 // ru_maxrss when the child's exec replaces the shared address space.
 const char kPeakLabel[] = "peak-kb ";
-long PeakResidentKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  return -1;
-}
 
 // What `extract` printed as its peak, or -1.
 long ReportedPeakKb(const fs::path& output) {

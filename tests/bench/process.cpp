@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -50,6 +52,14 @@ std::string SelfPath() {
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) throw std::runtime_error("cannot find the running program");
   return std::string(buf, static_cast<size_t>(n));
+}
+
+long PeakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
 }
 
 }  // namespace zorbench

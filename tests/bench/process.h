@@ -22,4 +22,8 @@ ChildRun RunChild(const std::vector<std::string>& argv, const std::string& stdou
 // The running program's own path, to start its subcommands.
 std::string SelfPath();
 
+// The peak resident set of this process since it started, in KiB (the
+// kernel's high-water mark), or -1.
+long PeakResidentKb();
+
 }  // namespace zorbench

@@ -356,18 +356,30 @@ TEST_F(ZorpackPackage, BuildRefusesWhatTheExtractorCouldNotPlaceBeforeWritingAny
 }
 
 #ifndef _WIN32
+namespace {
+
+// Builds, in `dir` of the real file system, a description whose one file has
+// the source `source`; returns the exit code, and what was said in `err`.
+int BuildOneSource(zortest::ScratchDir& dir, const char* source, std::string* err) {
+  zortest::WriteAll(dir.Path(L"engine.exe"), "MZ engine");
+  zortest::WriteAll(dir.Path(L"p.json"), std::string(R"({"product": {"engine": "engine.exe"}, "fileGroups": [{"name": "G",
+      "tree": {"kind": "folder", "name": "App", "destination": true,
+               "children": [{"kind": "file", "source": ")") + source + R"("}]}}]})");
+  std::ostringstream out, said;
+  int code = zorpack::Run({"build", zor::ToUtf8(dir.Path(L"p.json")), "-o", zor::ToUtf8(dir.Path(L"out.exe"))}, out, said);
+  *err = said.str();
+  return code;
+}
+
+}  // namespace
+
 TEST(ZorpackBuild, APipeAsASourceIsRefusedWithoutWaitingForIt) {
   zortest::ScratchDir dir;
-  zortest::WriteAll(dir.Path(L"engine.exe"), "MZ engine");
   ASSERT_EQ(::mkfifo(zor::ToUtf8(dir.Path(L"pipe")).c_str(), 0644), 0);
-  zortest::WriteAll(dir.Path(L"p.json"), R"({"product": {"engine": "engine.exe"}, "fileGroups": [{"name": "G",
-      "tree": {"kind": "folder", "name": "App", "destination": true,
-               "children": [{"kind": "file", "source": "pipe"}]}}]})");
-  std::ostringstream out, err;
-  EXPECT_EQ(zorpack::Run({"build", zor::ToUtf8(dir.Path(L"p.json")), "-o", zor::ToUtf8(dir.Path(L"out.exe"))}, out, err),
-            1);
-  EXPECT_EQ(err.str(), "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\pipe: its source " +
-                           zor::ToUtf8(dir.Path(L"pipe")) + " does not exist or is no regular file\n");
+  std::string err;
+  EXPECT_EQ(BuildOneSource(dir, "pipe", &err), 1);
+  EXPECT_EQ(err, "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\pipe: its source " +
+                     zor::ToUtf8(dir.Path(L"pipe")) + " does not exist or is no regular file\n");
   EXPECT_FALSE(zortest::Exists(dir.Path(L"out.exe")));
   // Nor does the host itself hand a pipe out as a file to read.
   long error = 0;
@@ -378,19 +390,14 @@ TEST(ZorpackBuild, APipeAsASourceIsRefusedWithoutWaitingForIt) {
 
 TEST(ZorpackBuild, ASourceLargerThanAPackageFileCanBeIsRefusedBeforeItIsRead) {
   zortest::ScratchDir dir;
-  zortest::WriteAll(dir.Path(L"engine.exe"), "MZ engine");
   // Sparse: 2 GiB of nothing costs no disk, and the build must not read it.
   const std::string big = zor::ToUtf8(dir.Path(L"big.bin"));
   zortest::WriteAll(dir.Path(L"big.bin"), "");
   ASSERT_EQ(::truncate(big.c_str(), 0x80000000LL), 0);
-  zortest::WriteAll(dir.Path(L"p.json"), R"({"product": {"engine": "engine.exe"}, "fileGroups": [{"name": "G",
-      "tree": {"kind": "folder", "name": "App", "destination": true,
-               "children": [{"kind": "file", "source": "big.bin"}]}}]})");
-  std::ostringstream out, err;
-  EXPECT_EQ(zorpack::Run({"build", zor::ToUtf8(dir.Path(L"p.json")), "-o", zor::ToUtf8(dir.Path(L"out.exe"))}, out, err),
-            1);
-  EXPECT_EQ(err.str(), "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\big.bin: its source " +
-                           big + " holds 2147483648 bytes, more than a file of a package can (2147483647)\n");
+  std::string err;
+  EXPECT_EQ(BuildOneSource(dir, "big.bin", &err), 1);
+  EXPECT_EQ(err, "zorpack: " + zor::ToUtf8(dir.Path(L"p.json")) + ": file group \"G\": App\\big.bin: its source " +
+                     big + " holds 2147483648 bytes, more than a file of a package can (2147483647)\n");
   EXPECT_FALSE(zortest::Exists(dir.Path(L"out.exe")));
 }
 #endif
