@@ -52,55 +52,26 @@ std::optional<uint32_t> LanguageModuleResourceId(int row) {
   return std::nullopt;
 }
 
-namespace {
-
-int ExtractResourceTo(const std::wstring& folderWithSeparator, Host::Module source, uint32_t id,
-                      const std::wstring& type, const std::wstring& fileName) {
-  if (type.empty() || fileName.empty()) return 0;
-  Host& host = CurrentHost();
-  std::string bytes;
-  if (!host.ReadResource(source, type, id, &bytes)) return 0;
-  // Without a known folder the name alone would land in whatever folder is
-  // current; refuse instead.
-  if (folderWithSeparator.empty()) return 0;
-  auto file = host.OpenFile(folderWithSeparator + fileName, FileAccess::kWrite, kShareRead,
-                            FileCreate::kCreateAlways);
-  if (!file) return 0;
-  return file->Write(bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size()) ? 1 : 0;
-}
-
-}  // namespace
-
-int ExtractResourceToTemp(Host::Module source, uint32_t id, const std::wstring& type,
-                          const std::wstring& fileName) {
-  return ExtractResourceTo(CurrentHost().TempFolder(), source, id, type, fileName);
-}
-
-int ExtractLanguageModules(Host::Module source) {
-  for (const PayloadFile& f : kLanguageModules)
-    ExtractResourceToTemp(source, f.resourceId, kLanguageModuleType, f.fileName);
-  return 1;
-}
-
 const wchar_t kRendererFolderPrefix[] = L"LumaglimpseRenderer.";
+const wchar_t kLanguageFolderPrefix[] = L"LumaglimpseLanguages.";
 // Protected from inheriting the temp folder's entries (which give the user
 // full control), so a process of the same user that is not elevated can
 // neither add a file nor change one; the files inherit the same list.
-const wchar_t kRendererFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+const wchar_t kPayloadFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
 
-CRendererFolder::~CRendererFolder() { CurrentHost().ReleaseHeldFolder(m_hold); }
+CPayloadFolder::~CPayloadFolder() { CurrentHost().ReleaseHeldFolder(m_hold); }
 
-bool CRendererFolder::Create() {
+bool CPayloadFolder::Create() {
   if (!m_strPath.empty()) return true;
   Host& host = CurrentHost();
   std::wstring temp = host.TempFolder();
   // Without a known temp folder the name alone would land in whatever
   // folder is current.
   if (temp.empty()) return false;
-  for (int n = 1; n <= kRendererFolderNames; ++n) {
-    std::wstring path = temp + kRendererFolderPrefix + std::to_wstring(n);
+  for (int n = 1; n <= kPayloadFolderNames; ++n) {
+    std::wstring path = temp + m_prefix + std::to_wstring(n);
     Host::FolderHold hold = 0;
-    long error = host.CreateHeldFolder(path, kRendererFolderSddl, &hold);
+    long error = host.CreateHeldFolder(path, kPayloadFolderSddl, &hold);
     if (error == kErrSuccess) {
       m_strPath = path;
       m_hold = hold;
@@ -113,35 +84,40 @@ bool CRendererFolder::Create() {
   return false;
 }
 
-std::wstring CRendererFolder::PathOf(const std::wstring& fileName) const {
+std::wstring CPayloadFolder::PathOf(const std::wstring& fileName) const {
   return m_strPath.empty() ? std::wstring() : m_strPath + L"\\" + fileName;
 }
 
-bool CRendererFolder::WriteLibraries(Host::Module source) {
-  if (m_strPath.empty()) return false;
-  Host& host = CurrentHost();
-  bool all = true;
-  for (const PayloadFile& f : kRendererLibraries) {
-    std::string bytes;
-    if (!host.ReadResource(source, kRendererLibraryType, f.resourceId, &bytes)) {
-      all = false;
-      continue;
-    }
-    std::wstring path = PathOf(f.fileName);
-    // The folder is new, so nothing can be there yet; should something be,
-    // it is not ours to overwrite or to load.
-    auto file = host.OpenFile(path, FileAccess::kWrite, kShareRead, FileCreate::kCreateNew);
-    if (!file) {
-      all = false;
-      continue;
-    }
-    m_written.push_back(path);
-    if (file->Write(bytes.data(), bytes.size()) != static_cast<int64_t>(bytes.size())) all = false;
-  }
-  return all;
+bool CPayloadFolder::Wrote(const std::wstring& fileName) const {
+  std::wstring path = PathOf(fileName);
+  for (const std::wstring& p : m_written)
+    if (p == path) return true;
+  return false;
 }
 
-void CRendererFolder::Remove() {
+bool CPayloadFolder::Write(Host::Module source, const std::wstring& type, const PayloadFile& f) {
+  if (m_strPath.empty() || type.empty() || !f.fileName || !*f.fileName) return false;
+  Host& host = CurrentHost();
+  std::string bytes;
+  if (!host.ReadResource(source, type, f.resourceId, &bytes)) return false;
+  std::wstring path = PathOf(f.fileName);
+  // The folder is new, so nothing can be there yet; should something be,
+  // it is not ours to overwrite or to load.
+  auto file = host.OpenFile(path, FileAccess::kWrite, kShareRead, FileCreate::kCreateNew);
+  if (!file) return false;
+  bool whole = file->Write(bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
+  file.reset();
+  // A file cut short would load as a broken library, or not at all: better
+  // none.
+  if (!whole) {
+    host.DeleteFile(path);
+    return false;
+  }
+  m_written.push_back(path);
+  return true;
+}
+
+void CPayloadFolder::Remove() {
   if (m_strPath.empty()) return;
   Host& host = CurrentHost();
   for (const std::wstring& path : m_written) host.DeleteFile(path);
@@ -153,14 +129,21 @@ void CRendererFolder::Remove() {
   m_strPath.clear();
 }
 
-std::wstring LanguageModulePath(int row) {
-  const LanguageRow* r = GetLanguageRow(row);
-  if (!r) return std::wstring();
-  return CurrentHost().TempFolder() + r->moduleFile;
+int ExtractLanguageModules(CPayloadFolder& folder, Host::Module source) {
+  // No folder, no modules: the program's own resources serve.
+  if (folder.Create()) folder.WriteAll(source, kLanguageModuleType, kLanguageModules);
+  return 1;
 }
 
-Host::Module LoadLanguageModule(int row) {
-  std::wstring path = LanguageModulePath(row);
+std::wstring LanguageModulePath(const CPayloadFolder& folder, int row) {
+  const LanguageRow* r = GetLanguageRow(row);
+  // A file we did not write there is not ours to load, whatever its name.
+  if (!r || !folder.Wrote(r->moduleFile)) return std::wstring();
+  return folder.PathOf(r->moduleFile);
+}
+
+Host::Module LoadLanguageModule(const CPayloadFolder& folder, int row) {
+  std::wstring path = LanguageModulePath(folder, row);
   return path.empty() ? 0 : CurrentHost().LoadModule(path);
 }
 

@@ -34,7 +34,17 @@ CSetupStartup::CSetupStartup()
     : m_strInstallDir(CurrentHost().SpecialFolderPath(kCsidlProgramFiles) + kDefaultFolderBelowProgramFiles),
       m_actions(&m_strings) {}
 
-CSetupStartup::~CSetupStartup() = default;
+CSetupStartup::~CSetupStartup() { ReleasePayloads(); }
+
+void CSetupStartup::ReleasePayloads() {
+  // The rotator's window goes with it, before any text source does.
+  m_renderer.Unload();
+  m_strings.SetModule(0);
+  // A mapped image cannot be deleted: the module goes before its file.
+  if (m_hLangModule) CurrentHost().UnloadModule(m_hLangModule);
+  m_hLangModule = 0;
+  m_languageFolder.Remove();
+}
 
 void CSetupStartup::ShowMessage(uint32_t id) {
   CurrentHost().MessageBox(m_strings.GetString(id), m_strings.GetString(kIdsCaption), kMbOk | kMbIconInformation);
@@ -50,15 +60,15 @@ bool CSetupStartup::InitInstance(const std::wstring& commandLine, ISetupWindows&
   uint16_t langId = host.SystemDefaultLangId();
   // Payloads are read from the program itself, before a language module
   // becomes the resource source.
-  ExtractLanguageModules(0);
-  if (std::optional<int> row = FindLanguageRow(langId)) m_hLangModule = LoadLanguageModule(*row);
+  ExtractLanguageModules(m_languageFolder, 0);
+  if (std::optional<int> row = FindLanguageRow(langId)) m_hLangModule = LoadLanguageModule(m_languageFolder, *row);
   m_renderer.LoadRotator(0, rotatorFactory, desktopWindow);
   if (m_hLangModule) m_strings.SetModule(m_hLangModule);
 
-  // Ending the process runs no destructors: the renderer's folder goes
-  // first, as it would at a normal end.
+  // Ending the process runs no destructors: the payload folders go first,
+  // as they would at a normal end (the message box is closed by now).
   auto endProcess = [&] {
-    m_renderer.Unload();
+    ReleasePayloads();
     host.ExitProcess(0);
   };
   if (!IsSupportedOS()) {

@@ -14,6 +14,7 @@
 #include "engine/extract.h"
 #include "setup/install_actions.h"
 #include "setup/module_strings.h"
+#include "setup/payloads.h"
 #include "setup/window_rotator.h"
 
 namespace zor {
@@ -35,7 +36,7 @@ class CSetupStartup {
   // The install folder starts as the Program Files folder followed by
   // "\Tarvex\Lumaglimpse\".
   CSetupStartup();
-  // Releases the rotator.
+  // What ReleasePayloads does.
   ~CSetupStartup();
   CSetupStartup(const CSetupStartup&) = delete;
   CSetupStartup& operator=(const CSetupStartup&) = delete;
@@ -50,11 +51,22 @@ class CSetupStartup {
   // Message box without owner: text string `id`, caption string 102.
   void ShowMessage(uint32_t id);
 
+  // The end of the run, once every window is gone and every module the
+  // windows loaded is freed: the rotator released and the renderer's folder
+  // removed, the program's own strings the source again, the start-up
+  // language module freed and the language folder removed. Whoever made the
+  // module the resource source elsewhere must have switched back first. A
+  // second call does nothing.
+  void ReleasePayloads();
+
   std::wstring m_strInstallDir;
   std::wstring m_strVersion;
   CInstallActions m_actions;
   CMyExtract m_extract;
   CInstallProject* m_pProject = nullptr;  // owned by m_extract
+  // This run's language modules; what is loaded from it is freed before it
+  // goes.
+  CPayloadFolder m_languageFolder{kLanguageFolderPrefix};
   Host::Module m_hLangModule = 0;
   // The current resource source's strings: the program's own until the
   // language module is loaded.

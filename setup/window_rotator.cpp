@@ -24,7 +24,7 @@ int CRendererHolder::LoadRotator(Host::Module source, RotatorFactory factory, Wi
   if (!m_folder.Create()) return 0;
   // A library missing or cut short would fail the load, or worse, bind the
   // renderer to a library of that name found elsewhere.
-  if (!m_folder.WriteLibraries(source)) {
+  if (!m_folder.WriteAll(source, kRendererLibraryType, kRendererLibraries)) {
     m_folder.Remove();
     return 0;
   }

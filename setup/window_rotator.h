@@ -45,7 +45,7 @@ class CRendererHolder {
   CRendererHolder& operator=(const CRendererHolder&) = delete;
 
   // Writes the five renderer libraries (from `source`) to a new folder of
-  // this run (CRendererFolder), loads "Orbiscene.dll" from there by its full
+  // this run (CPayloadFolder), loads "Orbiscene.dll" from there by its full
   // path with its imports resolved from the same folder, and makes the
   // rotator through `factory`. 1 when the library was loaded and exports the
   // entry point, else 0 (nothing is then kept and the folder is gone). A
@@ -65,7 +65,7 @@ class CRendererHolder {
 
  private:
   // Declared first so that it goes last: the folder outlives the library.
-  CRendererFolder m_folder;
+  CPayloadFolder m_folder{kRendererFolderPrefix};
   Host::Module m_hRendererModule = 0;
   std::unique_ptr<IWindowRotator> m_p3DRotator;
 };

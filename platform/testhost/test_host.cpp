@@ -42,6 +42,14 @@ class TestHost::MemFile : public File {
   int64_t Write(const void* buffer, size_t size) override {
     std::string* b = Bytes();
     if (!b || !write_) return -1;
+    for (const auto& [path, limit] : host_->writeFaults) {
+      if (Normalize(path) != key_) continue;
+      if (pos_ >= limit) {
+        error_ = kErrIoDevice;
+        return -1;
+      }
+      size = std::min(size, limit - pos_);
+    }
     if (b->size() < pos_ + size) b->resize(pos_ + size);
     std::memcpy(&(*b)[pos_], buffer, size);
     pos_ += size;
@@ -207,6 +215,9 @@ bool TestHost::CreateDirectory(const std::wstring& requested, long* error) {
 bool TestHost::DeleteFile(const std::wstring& path) {
   auto it = files_.find(Normalize(Physical(path)));
   if (it == files_.end() || it->second.openCount > 0 || InSet(readOnlyFiles, it->first)) return false;
+  // As on Windows, the image of a loaded module cannot be deleted.
+  for (const auto& m : modules_)
+    if (m.second == it->first) return false;
   files_.erase(it);
   return true;
 }

@@ -55,6 +55,9 @@ class TestHost : public Host {
   // Reads of a file (by path) fail with kErrIoDevice once this many of its
   // bytes have been read: a disk that gives up part-way.
   std::map<std::wstring, size_t> readFaults;
+  // Writes to a file (by path) stop once it holds this many bytes: a disk
+  // that fills up part-way.
+  std::map<std::wstring, size_t> writeFaults;
 
   // ---- Registry
   void SetRegValue(uint32_t root, const std::wstring& key, const std::wstring& name, uint32_t type,
@@ -158,6 +161,7 @@ class TestHost : public Host {
                                  long* error = nullptr) override;
   bool CanOpenDevice(const std::wstring& path) override;
   bool CreateDirectory(const std::wstring& path, long* error = nullptr) override;
+  // Refuses a file that is open, read-only or the image of a loaded module.
   bool DeleteFile(const std::wstring& path) override;
   bool MoveFile(const std::wstring& from, const std::wstring& to) override;
   bool FileExists(const std::wstring& path) override;

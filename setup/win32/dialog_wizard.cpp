@@ -168,7 +168,7 @@ void CDialogWizard::PreviousPage() {
 }
 
 void CDialogWizard::SwitchLanguage() {
-  Host::Module module = LoadLanguageModule(g_nLangIndex);
+  Host::Module module = LoadLanguageModule(m_pApp->m_languageFolder, g_nLangIndex);
   if (!module) return;  // the installation goes on in the language in force
   Host::Module previous = m_hLangModule;
   m_hLangModule = module;

@@ -32,14 +32,23 @@ bool CLumaglimpseInstallApp::InitInstance() {
 
 void CLumaglimpseInstallApp::RunFreshInstall() {
   if (m_hLangModule) AfxSetResourceHandle(reinterpret_cast<HINSTANCE>(m_hLangModule));
-  CDialogWizard wizard(this);
-  wizard.DoModal(nullptr);
+  {
+    CDialogWizard wizard(this);
+    wizard.DoModal(nullptr);
+  }
+  // The wizard is gone, and the modules it loaded with it: the program's
+  // own resources again, so that the end of the run can free start-up's
+  // module.
+  AfxSetResourceHandle(nullptr);
 }
 
 void CLumaglimpseInstallApp::RunMaintenance() {
   if (m_hLangModule) AfxSetResourceHandle(reinterpret_cast<HINSTANCE>(m_hLangModule));
-  CDialogRepair dialog(this, m_strInstallDir);
-  dialog.DoModal(nullptr);
+  {
+    CDialogRepair dialog(this, m_strInstallDir);
+    dialog.DoModal(nullptr);
+  }
+  AfxSetResourceHandle(nullptr);
 }
 
 }  // namespace zor

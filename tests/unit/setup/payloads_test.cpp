@@ -27,19 +27,44 @@ class PayloadsTest : public ::testing::Test {
   zor::ScopedHost scope_;
 };
 
-TEST_F(PayloadsTest, ModulesGoToTempAndAHeldOneKeepsItsContents) {
-  host_.AddFile(L"C:\\Temp\\InstallEn.dll", "old english");
-  host_.AddFile(L"C:\\Temp\\InstallFr.dll", "in use");
+// ---- The language modules' folder
+
+const wchar_t kLanguages[] = L"C:\\Temp\\LumaglimpseLanguages.1";
+
+TEST_F(PayloadsTest, ModulesGoToAHeldFolderOfTheirOwnAndNeverToTheSharedTempFolder) {
+  // What a program of the same user may have put into the temp folder: a
+  // module of the same name, one of them held open against writing.
+  host_.AddFile(L"C:\\Temp\\InstallEn.dll", "planted");
+  host_.AddFile(L"C:\\Temp\\InstallFr.dll", "planted, held");
   host_.lockedFiles.insert(L"C:\\Temp\\InstallFr.dll");
-  EXPECT_EQ(zor::ExtractLanguageModules(0), 1);
-  host_.lockedFiles.clear();
-  for (const zor::PayloadFile& f : zor::kLanguageModules) {
-    if (f.resourceId == 143) continue;
-    // Every start replaces what an earlier one wrote.
-    EXPECT_EQ(host_.FileBytes(std::wstring(L"C:\\Temp\\") + f.fileName), Content(f)) << f.resourceId;
+  const auto before = host_.FilePaths();
+  {
+    zor::CPayloadFolder folder(zor::kLanguageFolderPrefix);
+    EXPECT_EQ(zor::ExtractLanguageModules(folder, 0), 1);
+    EXPECT_EQ(folder.Path(), kLanguages);
+    EXPECT_TRUE(host_.IsHeld(kLanguages));
+    EXPECT_EQ(host_.directorySddl[TestHost::Normalize(kLanguages)], zor::kPayloadFolderSddl);
+    for (const zor::PayloadFile& f : zor::kLanguageModules)
+      EXPECT_EQ(host_.FileBytes(folder.PathOf(f.fileName)), Content(f)) << f.resourceId;
+    EXPECT_EQ(host_.FilePaths().size(), before.size() + zor::kLanguageModules.size());
+
+    // The renderer's folder is another one, beside it.
+    zor::CPayloadFolder renderer(zor::kRendererFolderPrefix);
+    ASSERT_TRUE(renderer.Create());
+    EXPECT_EQ(renderer.Path(), L"C:\\Temp\\LumaglimpseRenderer.1");
+
+    zor::Host::Module m = zor::LoadLanguageModule(folder, 1);
+    ASSERT_NE(m, 0u);
+    EXPECT_EQ(host_.LoadedModules(), std::vector<std::wstring>{TestHost::Normalize(folder.PathOf(L"InstallEn.dll"))});
+    host_.UnloadModule(m);
+    folder.Remove();
+    renderer.Remove();
   }
-  EXPECT_EQ(host_.FileBytes(L"C:\\Temp\\InstallFr.dll"), std::optional<std::string>("in use"));
-  EXPECT_EQ(host_.FileBytes(L"C:\\Temp\\InstallGe.dll"), std::optional<std::string>("resource 147"));
+  host_.lockedFiles.clear();
+  EXPECT_EQ(host_.FilePaths(), before);
+  EXPECT_EQ(host_.FileBytes(L"C:\\Temp\\InstallEn.dll"), std::optional<std::string>("planted"));
+  EXPECT_EQ(host_.FileBytes(L"C:\\Temp\\InstallFr.dll"), std::optional<std::string>("planted, held"));
+  EXPECT_FALSE(host_.HasDirectory(kLanguages));
 }
 
 // ---- The renderer's folder
@@ -52,14 +77,14 @@ TEST_F(PayloadsTest, LibrariesGoToANewHeldFolderOfTheirOwnAndLeaveWithIt) {
   host_.isWow64 = true;
   const auto before = host_.FilePaths();
   {
-    zor::CRendererFolder folder;
+    zor::CPayloadFolder folder(zor::kRendererFolderPrefix);
     ASSERT_TRUE(folder.Create());
     EXPECT_EQ(folder.Path(), kFirst);
     EXPECT_TRUE(host_.IsHeld(kFirst));
-    EXPECT_EQ(host_.directorySddl[TestHost::Normalize(kFirst)], zor::kRendererFolderSddl);
+    EXPECT_EQ(host_.directorySddl[TestHost::Normalize(kFirst)], zor::kPayloadFolderSddl);
     // Held, it cannot be removed even while empty.
     EXPECT_FALSE(host_.RemoveFolder(kFirst));
-    ASSERT_TRUE(folder.WriteLibraries(0));
+    ASSERT_TRUE(folder.WriteAll(0, zor::kRendererLibraryType, zor::kRendererLibraries));
     for (const zor::PayloadFile& f : zor::kRendererLibraries) {
       EXPECT_EQ(host_.FileBytes(folder.PathOf(f.fileName)), Content(f)) << f.resourceId;
       // Nothing of ours lands where other programs look for libraries.
@@ -104,10 +129,10 @@ TEST_F(PayloadsTest, ANameAlreadyTakenIsNeverWrittenIntoOrRemoved) {
     if (c.planted) host.AddFile(std::wstring(kFirst) + L"\\d3dx9_35.dll", "planted");
     const auto before = host.FilePaths();
     {
-      zor::CRendererFolder folder;
+      zor::CPayloadFolder folder(zor::kRendererFolderPrefix);
       ASSERT_TRUE(folder.Create()) << c.what;
       EXPECT_EQ(folder.Path(), L"C:\\Temp\\LumaglimpseRenderer.2") << c.what;
-      EXPECT_TRUE(folder.WriteLibraries(0)) << c.what;
+      EXPECT_TRUE(folder.WriteAll(0, zor::kRendererLibraryType, zor::kRendererLibraries)) << c.what;
       folder.Remove();
     }
     EXPECT_EQ(host.FilePaths(), before) << c.what;
@@ -128,8 +153,8 @@ TEST_F(PayloadsTest, NoFolderWhenNoNameIsFreeOrTheTempFolderIsUnusable) {
     bool made;
   };
   const Case cases[] = {
-      {"the last name is free", zor::kRendererFolderNames - 1, true, false, true},
-      {"every name taken", zor::kRendererFolderNames, true, false, false},
+      {"the last name is free", zor::kPayloadFolderNames - 1, true, false, true},
+      {"every name taken", zor::kPayloadFolderNames, true, false, false},
       {"no temp folder on disk", 0, false, false, false},
       {"the folder cannot be made", 0, true, true, false},
   };
@@ -139,18 +164,18 @@ TEST_F(PayloadsTest, NoFolderWhenNoNameIsFreeOrTheTempFolderIsUnusable) {
     if (c.tempFolder) host.AddDirectory(L"C:\\Temp");
     for (int n = 1; n <= c.taken; ++n) host.AddDirectory(L"C:\\Temp\\LumaglimpseRenderer." + std::to_wstring(n));
     host.failHeldFolders = c.holdFails;
-    zor::CRendererFolder folder;
+    zor::CPayloadFolder folder(zor::kRendererFolderPrefix);
     EXPECT_EQ(folder.Create(), c.made) << c.what;
     EXPECT_EQ(folder.Path().empty(), !c.made) << c.what;
     if (!c.made) {
-      EXPECT_FALSE(folder.WriteLibraries(0)) << c.what;
+      EXPECT_FALSE(folder.WriteAll(0, zor::kRendererLibraryType, zor::kRendererLibraries)) << c.what;
     }
   }
   // A temp folder nobody knows: nothing goes to the current folder either.
   TestHost host;
   zor::ScopedHost scope(&host);
   host.tempFolder.clear();
-  zor::CRendererFolder folder;
+  zor::CPayloadFolder folder(zor::kRendererFolderPrefix);
   EXPECT_FALSE(folder.Create());
   EXPECT_TRUE(host.directorySddl.empty());
 }
@@ -172,10 +197,10 @@ TEST_F(PayloadsTest, WritingFailsWhenALibraryCannotBeWrittenWholeAndRemoveTakesO
     for (const zor::PayloadFile& f : zor::kRendererLibraries)
       if (!c.resourceMissing || std::wstring(f.fileName) != L"ILU.dll")
         host.AddResource(L"", zor::kRendererLibraryType, f.resourceId, Content(f));
-    zor::CRendererFolder folder;
+    zor::CPayloadFolder folder(zor::kRendererFolderPrefix);
     ASSERT_TRUE(folder.Create());
     if (c.occupied) host.AddFile(folder.PathOf(L"ILU.dll"), "not ours");
-    EXPECT_FALSE(folder.WriteLibraries(0)) << c.what;
+    EXPECT_FALSE(folder.WriteAll(0, zor::kRendererLibraryType, zor::kRendererLibraries)) << c.what;
     // The others are written all the same.
     EXPECT_EQ(host.FileBytes(folder.PathOf(L"DevIL.dll")), std::optional<std::string>("resource 151")) << c.what;
     EXPECT_EQ(host.FileBytes(folder.PathOf(L"d3dx9_35.dll")), std::optional<std::string>("resource 155")) << c.what;
@@ -192,40 +217,69 @@ TEST_F(PayloadsTest, WritingFailsWhenALibraryCannotBeWrittenWholeAndRemoveTakesO
   }
 }
 
-TEST_F(PayloadsTest, SingleExtractionReportsEachFailure) {
+TEST_F(PayloadsTest, EachWriteReportsItsFailureAndLeavesNoPartOfAFile) {
   struct Case {
-    uint32_t id;
-    std::wstring type, name;
-    int expected;
     const char* what;
+    zor::PayloadFile file;
+    std::wstring type;
+    bool written;
   };
   const Case cases[] = {
-      {134, zor::kLanguageModuleType, L"a.dll", 1, "present resource"},
-      {999, zor::kLanguageModuleType, L"b.dll", 0, "missing id"},
-      {134, zor::kRendererLibraryType, L"c.dll", 0, "id of another type"},
-      {134, L"", L"d.dll", 0, "no type"},
-      {134, zor::kLanguageModuleType, L"", 0, "no file name"},
-      {134, zor::kLanguageModuleType, L"no\\such\\e.dll", 0, "folder missing"},
+      {"present resource", {134, L"a.dll", 1}, zor::kLanguageModuleType, true},
+      {"missing id", {999, L"b.dll", 1}, zor::kLanguageModuleType, false},
+      {"id of another type", {134, L"c.dll", 1}, zor::kRendererLibraryType, false},
+      {"no type", {134, L"d.dll", 1}, L"", false},
+      {"no file name", {134, L"", 1}, zor::kLanguageModuleType, false},
+      {"a name that is no file of the folder", {134, L"no\\such\\e.dll", 1}, zor::kLanguageModuleType, false},
+      {"the disk fills up part-way", {134, L"f.dll", 1}, zor::kLanguageModuleType, false},
   };
+  zor::CPayloadFolder folder(zor::kLanguageFolderPrefix);
+  ASSERT_FALSE(folder.Write(0, zor::kLanguageModuleType, cases[0].file)) << "before Create";
+  ASSERT_TRUE(folder.Create());
+  host_.writeFaults[folder.PathOf(L"f.dll")] = 3;
   for (const Case& c : cases) {
-    EXPECT_EQ(zor::ExtractResourceToTemp(0, c.id, c.type, c.name), c.expected) << c.what;
-    if (!c.name.empty()) {
-      EXPECT_EQ(host_.HasFile(L"C:\\Temp\\" + c.name), c.expected == 1) << c.what;
+    EXPECT_EQ(folder.Write(0, c.type, c.file), c.written) << c.what;
+    EXPECT_EQ(folder.Wrote(c.file.fileName), c.written) << c.what;
+    if (*c.file.fileName) {
+      EXPECT_EQ(host_.HasFile(folder.PathOf(c.file.fileName)), c.written) << c.what;
+      EXPECT_FALSE(host_.HasFile(std::wstring(L"C:\\Temp\\") + c.file.fileName)) << c.what;
     }
   }
 }
 
-TEST_F(PayloadsTest, LanguageModulesLoadFromTempByRow) {
-  zor::ExtractLanguageModules(0);
-  EXPECT_EQ(zor::LanguageModulePath(19), L"C:\\Temp\\InstallPT-BR.dll");
-  zor::Host::Module m = zor::LoadLanguageModule(19);
+TEST_F(PayloadsTest, OnlyAModuleTheFolderWroteIsLoaded) {
+  zor::CPayloadFolder folder(zor::kLanguageFolderPrefix);
+  // Before the folder exists nothing is found, not even a module of that
+  // name in the temp folder.
+  host_.AddFile(L"C:\\Temp\\InstallPT-BR.dll", "planted");
+  EXPECT_EQ(zor::LanguageModulePath(folder, 19), L"");
+  EXPECT_EQ(zor::LoadLanguageModule(folder, 19), 0u);
+
+  // Portuguese cannot be written whole, and a file of German's name was
+  // there first (the folder is ours alone, but what is not ours is never
+  // loaded).
+  ASSERT_TRUE(folder.Create());
+  host_.writeFaults[folder.PathOf(L"InstallPtg.dll")] = 1;
+  host_.AddFile(folder.PathOf(L"InstallGe.dll"), "not ours");
+  zor::ExtractLanguageModules(folder, 0);
+  EXPECT_EQ(zor::LanguageModulePath(folder, 19), std::wstring(kLanguages) + L"\\InstallPT-BR.dll");
+  zor::Host::Module m = zor::LoadLanguageModule(folder, 19);
   ASSERT_NE(m, 0u);
-  ASSERT_EQ(host_.LoadedModules().size(), 1u);
-  EXPECT_EQ(host_.LoadedModules()[0], TestHost::Normalize(L"C:\\Temp\\InstallPT-BR.dll"));
-  EXPECT_EQ(zor::LoadLanguageModule(22), 0u);
-  EXPECT_EQ(zor::LoadLanguageModule(-1), 0u);
-  host_.DeleteFile(L"C:\\Temp\\InstallEn.dll");
-  EXPECT_EQ(zor::LoadLanguageModule(1), 0u);
+  EXPECT_EQ(host_.LoadedModules(), std::vector<std::wstring>{TestHost::Normalize(folder.PathOf(L"InstallPT-BR.dll"))});
+  for (int row : {22, -1, 8, 3}) {
+    EXPECT_EQ(zor::LanguageModulePath(folder, row), L"") << row;
+    EXPECT_EQ(zor::LoadLanguageModule(folder, row), 0u) << row;
+  }
+  EXPECT_FALSE(host_.HasFile(folder.PathOf(L"InstallPtg.dll")));
+  EXPECT_EQ(host_.FileBytes(folder.PathOf(L"InstallGe.dll")), std::optional<std::string>("not ours"));
+
+  // Freed, the module's file goes; what is not ours stays, and keeps the
+  // folder there.
+  host_.UnloadModule(m);
+  folder.Remove();
+  EXPECT_FALSE(host_.HasFile(std::wstring(kLanguages) + L"\\InstallPT-BR.dll"));
+  EXPECT_TRUE(host_.HasFile(std::wstring(kLanguages) + L"\\InstallGe.dll"));
+  EXPECT_TRUE(host_.HasDirectory(kLanguages));
 }
 
 }  // namespace

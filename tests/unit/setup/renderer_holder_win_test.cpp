@@ -137,10 +137,10 @@ TEST_F(RendererHolderWin, AHeldFolderIsMadeOnceAndGoesOnlyWhenLetGo) {
   zor::Host& host = zor::PlatformHost();
   const std::wstring path = (dir_ / "held").wstring();
   zor::Host::FolderHold hold = 0, second = 0;
-  ASSERT_EQ(host.CreateHeldFolder(path, zor::kRendererFolderSddl, &hold), zor::kErrSuccess);
+  ASSERT_EQ(host.CreateHeldFolder(path, zor::kPayloadFolderSddl, &hold), zor::kErrSuccess);
   EXPECT_NE(hold, 0u);
   EXPECT_TRUE(fs::is_directory(fs::path(path)));
-  EXPECT_EQ(host.CreateHeldFolder(path, zor::kRendererFolderSddl, &second), zor::kErrAlreadyExists);
+  EXPECT_EQ(host.CreateHeldFolder(path, zor::kPayloadFolderSddl, &second), zor::kErrAlreadyExists);
   EXPECT_EQ(second, 0u);
   EXPECT_FALSE(MoveFileW(path.c_str(), (path + L".moved").c_str()));
   EXPECT_FALSE(host.RemoveFolder(path));
@@ -151,7 +151,7 @@ TEST_F(RendererHolderWin, AHeldFolderIsMadeOnceAndGoesOnlyWhenLetGo) {
   // folder that is not there.
   EXPECT_NE(host.CreateHeldFolder(path, L"not an access list", &hold), zor::kErrSuccess);
   EXPECT_FALSE(fs::exists(fs::path(path)));
-  EXPECT_EQ(host.CreateHeldFolder((dir_ / "no" / "such").wstring(), zor::kRendererFolderSddl, &hold),
+  EXPECT_EQ(host.CreateHeldFolder((dir_ / "no" / "such").wstring(), zor::kPayloadFolderSddl, &hold),
             zor::kErrPathNotFound);
 }
 

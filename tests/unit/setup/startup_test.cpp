@@ -53,12 +53,36 @@ struct WindowsLog : zor::ISetupWindows {
     calls.push_back(what);
     dir = app->m_strInstallDir;
     lang = zor::g_nLangIndex;
+    // The wizard loads the chosen language's module on its install page,
+    // long after start-up, and frees it when it goes.
+    zor::Host::Module german = zor::LoadLanguageModule(app->m_languageFolder, 3);
+    laterModuleLoads = german != 0;
+    zor::CurrentHost().UnloadModule(german);
   }
   zor::CSetupStartup* app;
   std::vector<std::string> calls;
   std::wstring dir;
   int32_t lang = -100;
+  bool laterModuleLoads = false;
 };
+
+const std::wstring kLanguagesDir = L"C:\\Temp\\LumaglimpseLanguages.1";
+const std::wstring kLanguages = kLanguagesDir + L"\\";
+
+// Modules loaded from the language folder, lower case.
+std::vector<std::wstring> LanguageModulesLoaded(const zor::TestHost& h) {
+  std::vector<std::wstring> out;
+  for (const std::wstring& m : h.LoadedModules())
+    if (m.rfind(zor::AsciiLower(kLanguages), 0) == 0) out.push_back(m);
+  return out;
+}
+
+// A file of a language module's name straight in the temp folder.
+bool AnyModuleInTemp(const zor::TestHost& h) {
+  for (const zor::PayloadFile& f : zor::kLanguageModules)
+    if (h.HasFile(L"C:\\Temp\\" + std::wstring(f.fileName))) return true;
+  return false;
+}
 
 // A supported system, an administrator, the program carrying its payloads
 // and the package of the engine tests appended; English system language.
@@ -74,7 +98,7 @@ class StartupTest : public ::testing::Test {
     for (const zor::PayloadFile& f : zor::kRendererLibraries)
       h.AddResource(L"", zor::kRendererLibraryType, f.resourceId, "library");
     h.AddResource(L"", L"#6", 7, MessageBlock(L"zh"));
-    h.AddResource(L"C:\\Temp\\InstallEn.dll", L"#6", 7, MessageBlock(L"en"));
+    h.AddResource(kLanguages + L"InstallEn.dll", L"#6", 7, MessageBlock(L"en"));
     bench_.FillProject(project_);
     EXPECT_EQ(bench_.Build(project_, kSelf), zor::kResultOk);
     zor::ResetSetupGlobals();
@@ -134,31 +158,36 @@ TEST_F(StartupTest, TheSystemLanguageChoosesTheModuleAndTheStartingRow) {
   };
   for (const Case& c : cases) {
     zor::TestHost& h = host();
-    const size_t loadedBefore = h.LoadedModules().size();
     h.langId = c.langId;
     zor::ResetSetupGlobals();
     host().namedEvents.clear();  // the previous run has ended
-    zor::CSetupStartup app;
-    WindowsLog windows(&app);
-    EXPECT_EQ(Run(app, windows, L""), std::nullopt) << c.langId;
-    // Every module is written, whichever is loaded.
-    for (const zor::PayloadFile& f : zor::kLanguageModules)
-      EXPECT_TRUE(h.HasFile(L"C:\\Temp\\" + std::wstring(f.fileName))) << c.langId;
-    std::vector<std::wstring> loaded;
-    const std::vector<std::wstring> all = h.LoadedModules();
-    for (size_t i = loadedBefore; i < all.size(); ++i)
-      if (zor::AsciiLower(all[i]).rfind(L"c:\\temp\\", 0) == 0) loaded.push_back(zor::AsciiLower(all[i]));
-    if (c.module) {
-      EXPECT_EQ(loaded, std::vector<std::wstring>{zor::AsciiLower(L"C:\\Temp\\" + std::wstring(c.module))})
-          << c.langId;
-      EXPECT_EQ(app.m_strings.GetModule(), app.m_hLangModule) << c.langId;
-      EXPECT_NE(app.m_hLangModule, 0u) << c.langId;
-    } else {
-      EXPECT_TRUE(loaded.empty()) << c.langId;
-      EXPECT_EQ(app.m_strings.GetModule(), 0u) << c.langId;
+    {
+      zor::CSetupStartup app;
+      WindowsLog windows(&app);
+      EXPECT_EQ(Run(app, windows, L""), std::nullopt) << c.langId;
+      // Every module is written into the run's own folder, whichever is
+      // loaded, and none into the shared temp folder.
+      EXPECT_EQ(app.m_languageFolder.Path() + L"\\", kLanguages) << c.langId;
+      for (const zor::PayloadFile& f : zor::kLanguageModules)
+        EXPECT_TRUE(h.HasFile(kLanguages + f.fileName)) << c.langId;
+      EXPECT_FALSE(AnyModuleInTemp(h)) << c.langId;
+      EXPECT_TRUE(windows.laterModuleLoads) << c.langId;
+      if (c.module) {
+        EXPECT_EQ(LanguageModulesLoaded(h), std::vector<std::wstring>{zor::AsciiLower(kLanguages + c.module)})
+            << c.langId;
+        EXPECT_EQ(app.m_strings.GetModule(), app.m_hLangModule) << c.langId;
+        EXPECT_NE(app.m_hLangModule, 0u) << c.langId;
+      } else {
+        EXPECT_TRUE(LanguageModulesLoaded(h).empty()) << c.langId;
+        EXPECT_EQ(app.m_strings.GetModule(), 0u) << c.langId;
+      }
+      EXPECT_EQ(windows.calls, std::vector<std::string>{"fresh"}) << c.langId;
+      EXPECT_EQ(windows.lang, c.row) << c.langId;
     }
-    EXPECT_EQ(windows.calls, std::vector<std::string>{"fresh"}) << c.langId;
-    EXPECT_EQ(windows.lang, c.row) << c.langId;
+    // At the end the module is freed, then its files and folder go.
+    EXPECT_TRUE(LanguageModulesLoaded(h).empty()) << c.langId;
+    EXPECT_FALSE(h.HasDirectory(kLanguagesDir)) << c.langId;
+    EXPECT_FALSE(AnyModuleInTemp(h)) << c.langId;
   }
 }
 
@@ -196,7 +225,6 @@ TEST_F(StartupTest, UnsupportedSystemsAndMissingRightsEndWithTheirMessage) {
     if (c.admin) h.devices.insert(L"\\\\.\\PHYSICALDRIVE0");
     h.langId = c.langId;
     h.messages.clear();
-    h.DeleteFile(L"C:\\Temp\\InstallEn.dll");
     host().namedEvents.clear();  // the previous run has ended
     zor::CSetupStartup app;
     WindowsLog windows(&app);
@@ -213,10 +241,15 @@ TEST_F(StartupTest, UnsupportedSystemsAndMissingRightsEndWithTheirMessage) {
       EXPECT_TRUE(windows.calls.empty()) << c.what;
       EXPECT_FALSE(h.HasFile(kDefaultLog)) << c.what;
     }
-    // The payloads are out before any check; the renderer's never go to the
-    // system folder, and a process that ends here takes its own folder away
+    // The payloads are out before any check (the messages come from the
+    // English module); the renderer's never go to the system folder, and a
+    // process that ends here frees the module and takes both folders away
     // first (the application object is still alive).
-    EXPECT_TRUE(h.HasFile(L"C:\\Temp\\InstallEn.dll")) << c.what;
+    EXPECT_EQ(h.HasFile(kLanguages + L"InstallEn.dll"), c.message.empty()) << c.what;
+    EXPECT_EQ(h.DirectoryExists(kLanguagesDir), c.message.empty()) << c.what;
+    EXPECT_EQ(LanguageModulesLoaded(h).size(), c.message.empty() && c.langId == 0x0409 ? 1u : 0u) << c.what;
+    EXPECT_EQ(app.m_strings.GetModule() == 0, !c.message.empty() || c.langId != 0x0409) << c.what;
+    EXPECT_FALSE(AnyModuleInTemp(h)) << c.what;
     EXPECT_FALSE(h.HasFile(L"C:\\Windows\\System32\\Orbiscene.dll")) << c.what;
     EXPECT_EQ(h.HasFile(renderer), c.message.empty()) << c.what;
     EXPECT_EQ(h.DirectoryExists(zor::FolderOf(renderer)), c.message.empty()) << c.what;
