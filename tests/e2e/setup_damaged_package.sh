@@ -6,7 +6,10 @@
 #
 # Cases: the package cut short (its file table gone) and one byte flipped in
 # the middle of its project index. The message box is read and answered
-# through the test kit on the test's own virtual display.
+# through the test kit on the test's own virtual display. A file named like
+# the English module waits in the shared temp folder, read-only, as a
+# program of the same user without elevation could leave it: the setup
+# neither replaces nor loads it (the message is still the English module's).
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/setup_lib.sh"
 e2e_with_display "$@"
@@ -24,6 +27,14 @@ flipped() {
   byte=$(od -An -t u1 -j "$at" -N 1 "$1" | tr -d ' ')
   printf "\\$(printf '%03o' $((byte ^ 0xff)))" | dd of="$1" bs=1 seek="$at" conv=notrunc status=none
 }
+
+temp_rel=$(temp_folders | grep -m1 '^users/')
+[[ -n $temp_rel ]] || e2e_die "no temp folder of the user in the prefix"
+planted=$drive/$temp_rel/InstallEn.dll
+for _ in 1 2 3 4 5 6 7 8; do printf 'MZ planted by another program, not a module\n'; done >"$planted"
+chmod a-w "$planted"
+planted_sum=$(sha256sum <"$planted")
+planted_modules=("$temp_rel/InstallEn.dll")
 
 before=$(snapshot)
 for damage in truncated flipped; do
@@ -50,7 +61,7 @@ for damage in truncated flipped; do
   # Only the result log may have come; the renderer's folder went before
   # the program ended.
   extra=$(added "$before" "$(snapshot)" | grep -vxF -f <(startup_lines))
-  check_no_renderer_folder "$damage"
+  check_no_payload_folder "$damage"
   [[ -z $extra ]] && pass "$damage: nothing installed" || fail "$damage: files added: $extra"
   if reg_key_exists "$uninstall_key" 32 || reg_key_exists "$product_key" 32 || reg_key_exists "$service_key" 64; then
     fail "$damage: registry entries were written"
@@ -58,5 +69,7 @@ for damage in truncated flipped; do
     pass "$damage: no registry entries"
   fi
 done
+[[ $(sha256sum <"$planted") == "$planted_sum" ]] && pass "the InstallEn.dll planted in the temp folder is left as it was" ||
+  fail "the setup changed the InstallEn.dll planted in the temp folder"
 
 e2e_finish

@@ -36,7 +36,7 @@ foreign_sum=$(sha256sum <"$foreign")
 before=$(snapshot)
 run_setup_tracing_renderer "$package" -s
 new=$(added "$before" "$(snapshot)")
-check_no_renderer_folder
+check_no_payload_folder
 
 got=$(grep -vE '^f .*\.lnk$' <<<"$new")
 want=$(expected_install)

@@ -134,7 +134,8 @@ run_setup() {
 }
 
 # Every file and folder of the prefix's C: ("d path" / "f path"), without
-# the temp folders, which Wine and the setup's language modules use.
+# the temp folders, which Wine uses (check_no_payload_folder looks at what
+# the setup leaves there).
 snapshot() {
   (cd "$drive" && find . -mindepth 1 \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \
       -o -path ./windows/temp \) -prune -o -printf '%y %P\n' | LC_ALL=C sort)
@@ -181,27 +182,60 @@ service_key='HKLM\System\CurrentControlSet\Services\vcapfx'
 clsid='{DC920F00-EFF4-48B0-8A57-EC3399338E78}'
 clsid_key="HKLM\\Software\\Classes\\CLSID\\$clsid"
 
-# Start-up writes the renderer libraries into a folder of its own in the
-# temp folder ("LumaglimpseRenderer.<n>") and removes it when it ends;
-# nothing of them goes to the system folder.
+# Start-up writes the renderer libraries and the language modules into a
+# folder of its own for each in the temp folder ("LumaglimpseRenderer.<n>",
+# "LumaglimpseLanguages.<n>") and removes both when it ends; nothing of them
+# goes to the system folder or straight into the temp folder.
 renderer_files=(DevIL.dll ILU.dll ILUT.dll Orbiscene.dll d3dx9_35.dll)
+language_files=(Install.dll InstallEn.dll InstallFr.dll InstallKo.dll InstallRu.dll InstallTr.dll InstallGe.dll
+  InstallJap.dll InstallIta.dll InstallSpa.dll InstallPtg.dll InstallCzech.dll InstallDanish.dll InstallDutch.dll
+  InstallFinnish.dll InstallGreek.dll InstallHungarian.dll InstallNorwegian.dll InstallPolish.dll InstallPT-BR.dll
+  InstallSwedish.dll InstallTurkish.dll)
+# Files a test put into the temp folder itself (paths below $drive), which
+# the setup must leave there untouched.
+planted_modules=()
 
-# The renderer folders in the prefix's temp folders, one a line.
-renderer_folders() {
-  (cd "$drive" && find . -path './users/*/Temp/LumaglimpseRenderer.*' -o -path './users/*/AppData/Local/Temp/LumaglimpseRenderer.*' \
-      -o -path './windows/temp/LumaglimpseRenderer.*') 2>/dev/null | LC_ALL=C sort
+# The prefix's temp folders (the user's and Windows'), one a line.
+temp_folders() {
+  (cd "$drive" && find . -maxdepth 4 -type d \( -path './users/*/Temp' -o -path './users/*/AppData/Local/Temp' \
+      -o -path ./windows/temp \) -printf '%P\n') 2>/dev/null | LC_ALL=C sort
 }
 
-# Passes when no run has left a renderer folder behind.
-check_no_renderer_folder() {
-  local left
-  left=$(renderer_folders)
-  [[ -z $left ]] && pass "${1:+$1: }the renderer's folder is gone" || fail "${1:+$1: }renderer folders left: $left"
+# The setup's payload folders in the prefix's temp folders, one a line.
+payload_folders() {
+  local t
+  temp_folders | while IFS= read -r t; do
+    (cd "$drive" && find "$t" -maxdepth 1 \( -name 'LumaglimpseRenderer.*' -o -name 'LumaglimpseLanguages.*' \))
+  done | LC_ALL=C sort
+}
+
+# Files of a language module's name straight in a temp folder, one a line.
+temp_modules() {
+  local t name
+  temp_folders | while IFS= read -r t; do
+    for name in "${language_files[@]}"; do
+      [[ -e $drive/$t/$name ]] && echo "$t/$name"
+    done
+  done | LC_ALL=C sort
+}
+
+# Passes when no run has left a payload folder behind and no language
+# module lies in a temp folder but the planted ones.
+check_no_payload_folder() {
+  local left modules
+  left=$(payload_folders)
+  [[ -z $left ]] && pass "${1:+$1: }the renderer's and the language modules' folders are gone" ||
+    fail "${1:+$1: }payload folders left: $left"
+  modules=$(temp_modules | grep -vxF -f <(printf '%s\n' "${planted_modules[@]}" ""))
+  [[ -z $modules ]] && pass "${1:+$1: }no language module in the temp folder" ||
+    fail "${1:+$1: }language modules in the temp folder: $modules"
 }
 
 # Runs the package with the loader's trace on and checks that the renderer
 # and its four libraries were loaded from one "LumaglimpseRenderer.<n>"
-# folder in the temp folder. Arguments follow the package.
+# folder in the temp folder, and every language module from a
+# "LumaglimpseLanguages.<n>" folder (at least one of them). Arguments follow
+# the package.
 run_setup_tracing_renderer() {
   local exe=$1 trace
   shift
@@ -219,6 +253,13 @@ run_setup_tracing_renderer() {
     fail "renderer libraries: $(printf '%s; ' "${bad[@]}")"
     # What Wine said besides the loads: why the program may not have run.
     grep -vF 'Loaded L"' "$trace" | head -20 >&2
+  fi
+  local modules
+  modules=$(grep -F 'Loaded L"' "$trace" | grep -iE '\\\\Install[A-Za-z-]*\.dll"')
+  if [[ -n $modules ]] && ! grep -viqE 'Temp\\\\LumaglimpseLanguages\.[0-9]+\\\\Install' <<<"$modules"; then
+    pass "the language module was loaded from the setup's own folder"
+  else
+    fail "language modules loaded: ${modules:-none}"
   fi
   rm -f "$trace"
 }

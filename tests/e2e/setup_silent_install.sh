@@ -64,5 +64,5 @@ third=$(cat -A "$drive/third.log" 2>/dev/null | sed 's/\^M\$$/ [CRLF]/')
   fail "-f2 log: ${third:-missing}"
 [[ $(log_lines | wc -l) == 4 ]] && pass "the default log is left alone by the -f2 run" || fail "default log after the -f2 run: $(log_lines)"
 
-check_no_renderer_folder
+check_no_payload_folder
 e2e_finish

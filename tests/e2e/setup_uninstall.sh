@@ -4,9 +4,8 @@
 #
 #   setup_uninstall.sh <package> <stage folder> <lumaglimpse_testkit.exe>
 #
-# Left afterwards are only what the setup program itself leaves on every
-# start (the language modules in the temp folder) and the result log, which
-# belongs to whoever ran the setup. No key of the product, the driver service or the COM component
+# Left afterwards is only the result log, which belongs to whoever ran the
+# setup; the setup's payload folders in the temp folder went when it ended. No key of the product, the driver service or the COM component
 # stays, in either registry view.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/setup_lib.sh"
@@ -28,5 +27,5 @@ after=$(snapshot)
 
 check_uninstalled "$before" "$after"
 
-check_no_renderer_folder
+check_no_payload_folder
 e2e_finish
