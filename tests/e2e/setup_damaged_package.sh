@@ -7,7 +7,7 @@
 # Cases: the package cut short (its file table gone) and one byte flipped in
 # the middle of its project index. The message box is read and answered
 # through the test kit on the test's own virtual display. A file named like
-# the English module waits in the shared temp folder, read-only, as a
+# the English module (junk bytes) waits in the shared temp folder, as a
 # program of the same user without elevation could leave it: the setup
 # neither replaces nor loads it (the message is still the English module's).
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,7 +32,6 @@ temp_rel=$(temp_folders | grep -m1 '^users/')
 [[ -n $temp_rel ]] || e2e_die "no temp folder of the user in the prefix"
 planted=$drive/$temp_rel/InstallEn.dll
 for _ in 1 2 3 4 5 6 7 8; do printf 'MZ planted by another program, not a module\n'; done >"$planted"
-chmod a-w "$planted"
 planted_sum=$(sha256sum <"$planted")
 planted_modules=("$temp_rel/InstallEn.dll")
 
