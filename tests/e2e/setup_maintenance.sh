@@ -142,6 +142,7 @@ out=$(win "$testkit" check 5 "$wizard" 1005@1004 + click 5 "$wizard" 1 + window 
 check "restart later and Finish close the wizard" grep -q '^clicked: ' <<<"$out"
 check "the setup ends with the wizard" setup_ended
 settle
+check_no_payload_folder "after the repair"
 # Against the machine before the first installation: the same files as a
 # German installation (the shortcuts are left out: the repair adds its
 # German ones beside the English ones) and the same registration.

@@ -7,7 +7,7 @@
 #
 #   wizard_language <en|de|zh_CN|zh_TW|ja|fr>   the texts and list entry to expect
 #   wizard_start [arguments]           after e2e_start: run the package
-#   wizard_end                         after the wizard closed: its exit code
+#   wizard_end                         after the wizard closed: its exit code, no payload folder left
 #
 # Screenshots land in $shots (kept when the test passes).
 
@@ -94,13 +94,15 @@ wizard_start() {
 }
 
 # The wizard has closed: waits for what the setup started, then checks that
-# the program ended with exit code 0.
+# the program ended with exit code 0 and took its payload folders (the
+# language modules it loaded freed first) with it.
 wizard_end() {
   settle
   local rc
   rc=$(cat "$setup_rc" 2>/dev/null)
   [[ $rc == 0 ]] && pass "the setup program ended with exit code 0" || fail "the setup program's exit code: ${rc:-none}"
   rm -f "$setup_rc"
+  check_no_payload_folder "after the wizard"
 }
 
 # shot NAME: the wizard's window, once painted, as $shots/NAME.png.
