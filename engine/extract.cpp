@@ -124,13 +124,8 @@ int32_t CMyExtract::Verify(const std::wstring& packagePath) {
 }
 
 int32_t CMyExtract::Open(const std::wstring& packagePath) {
-  m_nCount = 0;
-  m_package.reset();
-  m_trailer = TrailerInfo();
-  std::unique_ptr<File> package = CurrentHost().OpenFile(packagePath, FileAccess::kRead, kShareRead | kShareWrite,
-                                                         FileCreate::kOpenExisting);
-  if (!package) return kResultCannotOpen;
-  return Open(std::move(package));
+  return Open(CurrentHost().OpenFile(packagePath, FileAccess::kRead, kShareRead | kShareWrite,
+                                     FileCreate::kOpenExisting));
 }
 
 int32_t CMyExtract::Open(std::unique_ptr<File> package) {

@@ -27,14 +27,7 @@ class TestHost::MemFile : public File {
     if (!b) return -1;
     if (pos_ >= b->size()) return 0;
     size_t n = std::min(size, b->size() - static_cast<size_t>(pos_));
-    for (const auto& [path, limit] : host_->readFaults) {
-      if (Normalize(path) != key_) continue;
-      if (pos_ >= limit) {
-        error_ = kErrIoDevice;
-        return -1;
-      }
-      n = std::min(n, limit - pos_);
-    }
+    if (!WithinFault(host_->readFaults, &n)) return -1;
     std::memcpy(buffer, b->data() + pos_, n);
     pos_ += n;
     return static_cast<int64_t>(n);
@@ -42,14 +35,7 @@ class TestHost::MemFile : public File {
   int64_t Write(const void* buffer, size_t size) override {
     std::string* b = Bytes();
     if (!b || !write_) return -1;
-    for (const auto& [path, limit] : host_->writeFaults) {
-      if (Normalize(path) != key_) continue;
-      if (pos_ >= limit) {
-        error_ = kErrIoDevice;
-        return -1;
-      }
-      size = std::min(size, limit - pos_);
-    }
+    if (!WithinFault(host_->writeFaults, &size)) return -1;
     if (b->size() < pos_ + size) b->resize(pos_ + size);
     std::memcpy(&(*b)[pos_], buffer, size);
     pos_ += size;
@@ -72,6 +58,21 @@ class TestHost::MemFile : public File {
   long LastError() const override { return error_; }
 
  private:
+  // Shortens a transfer of `*n` bytes at the position to end where a fault
+  // set for this file begins; false (with the device error) once the
+  // position has reached it.
+  bool WithinFault(const std::map<std::wstring, size_t>& faults, size_t* n) {
+    for (const auto& [path, limit] : faults) {
+      if (Normalize(path) != key_) continue;
+      if (pos_ >= limit) {
+        error_ = kErrIoDevice;
+        return false;
+      }
+      *n = std::min(*n, limit - pos_);
+    }
+    return true;
+  }
+
   std::string* Bytes() {
     auto it = host_->files_.find(key_);
     return it == host_->files_.end() ? nullptr : &it->second.bytes;

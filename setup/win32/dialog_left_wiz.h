@@ -24,4 +24,9 @@ class CDialogLeftWiz : public CPage {
 // from a language module; shared, so never destroyed.
 HICON StepIcon(UINT id);
 
+// Shows step `step` on the `rows` rows of a step list in `page`, whose
+// icons and labels are the controls `icons[row]` and `labels[row]`; a step
+// outside the list changes nothing.
+void ShowStepRows(HWND page, const int* icons, const int* labels, int rows, int step);
+
 }  // namespace zor

@@ -27,13 +27,7 @@ BOOL CDialogLeftWizRepair::OnInitDialog() {
 }
 
 void CDialogLeftWizRepair::SelectStep(int step) {
-  std::optional<std::vector<StepRowState>> rows = StepListStates(kRepairStepRows, step);
-  if (!rows || !m_hWnd) return;
-  for (int row = 0; row < kRepairStepRows; ++row) {
-    const StepRowState& state = (*rows)[static_cast<size_t>(row)];
-    ::SendDlgItemMessageW(m_hWnd, kRowIcons[row], STM_SETICON, reinterpret_cast<WPARAM>(StepIcon(state.icon)), 0);
-    ::EnableWindow(::GetDlgItem(m_hWnd, kRowLabels[row]), state.labelEnabled);
-  }
+  ShowStepRows(m_hWnd, kRowIcons, kRowLabels, kRepairStepRows, step);
 }
 
 }  // namespace zor

@@ -195,18 +195,12 @@ void ReportFit(const Module& m, const std::string& where, const std::wstring& te
 }
 
 // Which font Wine actually gave a dialog: substitutes change every measure.
-std::wstring FaceInUse(HWND dlg) {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
-  HDC dc = GetDC(dlg);
-  HGDIOBJ old = SelectObject(dc, font);
-  wchar_t face[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, face);
-  SelectObject(dc, old);
-  ReleaseDC(dlg, dc);
-  return face;
-}
+struct FontUsed {
+  std::wstring face;
+  int height = 0;  // pixels
+};
 
-std::string FontInUse(HWND dlg) {
+FontUsed FontInUse(HWND dlg) {
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(dlg, WM_GETFONT, 0, 0));
   HDC dc = GetDC(dlg);
   HGDIOBJ old = SelectObject(dc, font);
@@ -216,7 +210,7 @@ std::string FontInUse(HWND dlg) {
   GetTextMetricsW(dc, &tm);
   SelectObject(dc, old);
   ReleaseDC(dlg, dc);
-  return "\"" + Utf8(face) + "\", " + std::to_string(tm.tmHeight) + " px high";
+  return {face, static_cast<int>(tm.tmHeight)};
 }
 
 int CheckTexts(const Module& m, HWND host, Report& report) {
@@ -230,10 +224,11 @@ int CheckTexts(const Module& m, HWND host, Report& report) {
       report.Fail(m, Where(d) + ": the dialog cannot be created from its template");
       continue;
     }
-    fonts.insert(Utf8(d.face) + " as " + FontInUse(dlg));
+    const FontUsed used = FontInUse(dlg);
+    fonts.insert(Utf8(d.face) + " as \"" + Utf8(used.face) + "\", " + std::to_string(used.height) + " px high");
     // Measures in another face say nothing about Windows.
-    if (wcscmp(d.face, L"Tahoma") == 0 && FaceInUse(dlg) != L"Tahoma")
-      report.Fail(m, Where(d) + ": drawn in \"" + Utf8(FaceInUse(dlg)) +
+    if (wcscmp(d.face, L"Tahoma") == 0 && used.face != L"Tahoma")
+      report.Fail(m, Where(d) + ": drawn in \"" + Utf8(used.face) +
                          "\" instead of Tahoma; the Wine prefix lacks Tahoma (tests/wine/run.sh installs Wine's)");
     // Children in creation order, which is the template's order.
     size_t i = 0;
