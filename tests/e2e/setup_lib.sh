@@ -80,6 +80,8 @@ e2e_start() {
   wineserver -p
   trap 'wineserver -k >/dev/null 2>&1' EXIT
   wine cmd /c exit </dev/null >/dev/null 2>&1
+  # That first start in the test's locale gave the fonts Wine's links again.
+  if [[ -n ${ZOR_E2E_LOCALE:-} ]]; then zor_link_cjk_font || e2e_die "cannot link the CJK font in $WINEPREFIX"; fi
 
   drive=$WINEPREFIX/drive_c
   install_win='C:\Program Files\Tarvex\Lumaglimpse\'

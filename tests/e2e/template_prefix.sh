@@ -31,7 +31,7 @@ testkit=$1
 
 stamp=$template/.zor-e2e-template
 # Bumped whenever what this script does to the prefix changes.
-recipe=4
+recipe=5
 version="$(wine --version 2>/dev/null), recipe $recipe"
 if [[ -f $stamp && $(cat "$stamp") == "$version" ]]; then
   echo "template prefix kept: $template ($version)"

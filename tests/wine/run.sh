@@ -74,21 +74,15 @@ make_prefix() {
 # Dialogs are laid out in Tahoma, which every Windows installation has and
 # links to CJK fonts for the glyphs it lacks. Wine ships a Tahoma of its own
 # but, as packaged here, does not find it, and falls back to a font with other
-# metrics; its links name Windows' CJK fonts, which are not here either. So
-# the prefix gets Wine's Tahoma (and Marlett, whose glyphs draw the caption
-# buttons) in its font folder and a link to the CJK font
-# the machine has (fonts-wqy-microhei), and text is measured and drawn as on
-# Windows.
+# metrics. So the prefix gets Wine's Tahoma (and Marlett, whose glyphs draw
+# the caption buttons) in its font folder and the link to the machine's CJK
+# font (zor_link_cjk_font), and text is measured and drawn as on Windows.
 dialog_fonts() {
   local fonts=$prefix/drive_c/windows/Fonts font
   for font in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf /usr/share/wine/fonts/marlett.ttf; do
     [[ -f $font && ! -f $fonts/$(basename "$font") ]] && { cp "$font" "$fonts/" || return 1; }
   done
-  if fc-list 2>/dev/null | grep -q 'wqy-microhei.ttc'; then
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >>"$log" 2>&1 || return 1
-  fi
-  return 0
+  zor_link_cjk_font "$log"
 }
 
 with_lock() {
