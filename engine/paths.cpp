@@ -75,11 +75,6 @@ bool IsWithinFolder(const std::wstring& folder, const std::wstring& path) {
   return true;
 }
 
-std::wstring WithSeparator(const std::wstring& path) {
-  if (!path.empty() && IsSeparator(path.back())) return path;
-  return path + L"\\";
-}
-
 std::wstring FileNameOf(const std::wstring& path) {
   size_t pos = path.find_last_of(L"\\/");
   return pos == std::wstring::npos ? path : path.substr(pos + 1);

@@ -16,8 +16,6 @@
 
 namespace zor {
 
-inline bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
 // Why `name` cannot stand for one entry directly inside a folder on
 // Windows, worded to follow "its name"; empty when it can. Refused are: an
 // empty name, one made of dots and spaces alone ("." and ".." among them),
@@ -40,9 +38,6 @@ std::vector<std::wstring> PathComponents(const std::wstring& path);
 // Windows compares names (NameKey). A path with "." or ".." components is never
 // inside anything: make both absolute with AbsolutePath first.
 bool IsWithinFolder(const std::wstring& folder, const std::wstring& path);
-
-// `path` with a backslash appended unless it already ends in a separator.
-std::wstring WithSeparator(const std::wstring& path);
 
 // The part of `path` after its last separator.
 std::wstring FileNameOf(const std::wstring& path);

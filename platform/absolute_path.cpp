@@ -7,12 +7,6 @@
 namespace zor {
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-std::wstring WithSeparator(const std::wstring& path) {
-  return !path.empty() && IsSeparator(path.back()) ? path : path + L"\\";
-}
-
 bool HasDrive(const std::wstring& p) {
   return p.size() >= 2 && p[1] == L':' && ((p[0] >= L'a' && p[0] <= L'z') || (p[0] >= L'A' && p[0] <= L'Z'));
 }
@@ -31,6 +25,10 @@ size_t RootLength(const std::wstring& p) {
 }
 
 }  // namespace
+
+std::wstring WithSeparator(const std::wstring& path) {
+  return !path.empty() && IsSeparator(path.back()) ? path : path + L"\\";
+}
 
 std::wstring AbsolutePath(const std::wstring& path, const std::wstring& current) {
   if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&

@@ -1,11 +1,17 @@
 // Paths as the absolute paths they name, for every layer that takes a path
 // from a person or a file: the package tool's folders, a description's
-// sources, the reader's destination.
+// sources, the reader's destination; and the separator rules every path
+// helper shares.
 #pragma once
 
 #include <string>
 
 namespace zor {
+
+inline bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// `path` with a backslash appended unless it already ends in a separator.
+std::wstring WithSeparator(const std::wstring& path);
 
 // `path` as the absolute path it names, taken against the folder `current`
 // (an absolute path itself) the way Windows completes a path: a drive-

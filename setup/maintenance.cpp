@@ -1,5 +1,6 @@
 #include "setup/maintenance.h"
 
+#include "platform/absolute_path.h"
 #include "platform/host.h"
 #include "setup/setup_globals.h"
 #include "setup/startup.h"
@@ -7,12 +8,6 @@
 namespace zor {
 
 const wchar_t kMaintenanceUninstaller[] = L"uninstall.exe";
-
-namespace {
-
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-}  // namespace
 
 std::wstring UninstallerPath(const std::wstring& folder) {
   size_t end = folder.size();

@@ -234,8 +234,7 @@ int ExtractPackage(const ExtractOptions& options, std::ostream& out, std::ostrea
   for (const CExtractFileList* list : lists)
     for (const NameClash& clash : NameClashes(list->GetTree().GetRoot()))
       extract.Refuse(static_cast<const CZipFileIndexObject*>(clash.node->GetData()),
-                     "its name is the one of " + zor::Printable(TreePath(clash.first)) +
-                         " for Windows, letter case aside; refused");
+                     ClashProblem(clash) + "; refused");
 
   // From here on, system folders are the mapped ones and nothing else.
   FolderMapHost mapped(zor::CurrentHost(), folders);

@@ -85,8 +85,7 @@ std::vector<std::string> ProjectFaults(const CInstallProject& project) {
         if (!fault.empty()) faults.push_back(where + zor::Printable(TreePath(node)) + ": " + fault);
       }
     for (const NameClash& clash : NameClashes(root))
-      faults.push_back(where + zor::Printable(TreePath(clash.node)) + ": its name is the one of " +
-                       zor::Printable(TreePath(clash.first)) + " for Windows, letter case aside");
+      faults.push_back(where + zor::Printable(TreePath(clash.node)) + ": " + ClashProblem(clash));
   }
   return faults;
 }

@@ -8,6 +8,7 @@
 
 #include "engine/paths.h"
 #include "engine/result_codes.h"
+#include "tools/printable.h"
 
 namespace zorpack {
 
@@ -148,6 +149,10 @@ std::vector<NameClash> NameClashes(const CNode* root) {
   std::sort(clashes.begin(), clashes.end(),
             [&](const NameClash& a, const NameClash& b) { return position[a.node] < position[b.node]; });
   return clashes;
+}
+
+std::string ClashProblem(const NameClash& clash) {
+  return "its name is the one of " + zor::Printable(TreePath(clash.first)) + " for Windows, letter case aside";
 }
 
 std::string NodeNameProblem(const CZipFileIndexObject& item) {

@@ -53,6 +53,8 @@ struct NameClash {
 // as entries of the folder above; a system folder is no entry of its
 // parent but a folder of its own.
 std::vector<NameClash> NameClashes(const CNode* root);
+// What is wrong with the later entry of `clash`, worded to follow its path.
+std::string ClashProblem(const NameClash& clash);
 
 // Why a folder or file node cannot be created under its name, as a sentence
 // part after its path ("its name ends in a dot ..."); empty when it can.

@@ -120,9 +120,7 @@ int VerifyPackage(const std::string& package, std::ostream& out, std::ostream& e
       files.push_back(checked);
     }
     for (const NameClash& clash : NameClashes(group->GetTree().GetRoot()))
-      badNames.push_back({groupLabel + zor::Printable(TreePath(clash.node)),
-                          "its name is the one of " + zor::Printable(TreePath(clash.first)) +
-                              " for Windows, letter case aside"});
+      badNames.push_back({groupLabel + zor::Printable(TreePath(clash.node)), ClashProblem(clash)});
   }
 
   // The builder gives every listing its own stream, so two nodes sharing
